@@ -1,0 +1,125 @@
+#include "program.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <glib.h>
+#include <sys/wait.h>
+#include <thread>
+
+namespace {
+
+std::string window_title(Display* dpy, Window w) {
+    char* name = nullptr;
+    std::string title;
+    if (XFetchName(dpy, w, &name) && name) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+// Finds a mapped top-level window whose title starts with "Orvane".
+Window find_main_window(Display* dpy, Window root) {
+    Window parent_ret, root_ret, *children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (!XQueryTree(dpy, root, &root_ret, &parent_ret, &children, &count)) return 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes attrs;
+        if (window_title(dpy, children[i]).rfind("Orvane", 0) == 0 &&
+            XGetWindowAttributes(dpy, children[i], &attrs) && attrs.map_state == IsViewable)
+            found = children[i];
+        else
+            found = find_main_window(dpy, children[i]);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+bool poll_until(double seconds, const auto& done) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < until) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+}
+
+} // namespace
+
+OrvaneProcess::OrvaneProcess(const std::string& home, const std::string& cwd,
+                             const std::vector<std::string>& args) {
+    std::vector<std::string> argv_s{ORVANE_BINARY};
+    argv_s.insert(argv_s.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argv_s) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    gchar** env = g_get_environ();
+    env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
+    env = g_environ_setenv(env, "ORVANE_DATADIR", ORVANE_SOURCE_DATADIR, TRUE);
+    env = g_environ_setenv(env, "NO_AT_BRIDGE", "1", TRUE);
+    env = g_environ_setenv(env, "GSETTINGS_BACKEND", "memory", TRUE);
+    GPid pid = 0;
+    GError* error = nullptr;
+    if (g_spawn_async(cwd.c_str(), argv.data(), env, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
+                      &pid, &error))
+        pid_ = pid;
+    else
+        g_error_free(error);
+    g_strfreev(env);
+}
+
+OrvaneProcess::~OrvaneProcess() {
+    if (pid_ > 0 && !reaped_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+bool OrvaneProcess::wait_for_window(double seconds) {
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy) return false;
+    bool ok = poll_until(seconds, [&] { return find_main_window(dpy, DefaultRootWindow(dpy)) != 0; });
+    XCloseDisplay(dpy);
+    return ok;
+}
+
+bool OrvaneProcess::close_window() {
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy) return false;
+    Window w = find_main_window(dpy, DefaultRootWindow(dpy));
+    if (w) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = w;
+        ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(dpy, w, False, NoEventMask, &ev);
+        XFlush(dpy);
+    }
+    XCloseDisplay(dpy);
+    return w != 0;
+}
+
+void OrvaneProcess::send_signal(int signum) {
+    if (pid_ > 0 && !reaped_) kill(pid_, signum);
+}
+
+std::optional<int> OrvaneProcess::wait_exit(double seconds) {
+    if (pid_ <= 0) return std::nullopt;
+    int status = 0;
+    bool done = poll_until(seconds, [&] {
+        if (reaped_) return true;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) reaped_ = true;
+        return reaped_;
+    });
+    if (!done || !WIFEXITED(status)) return std::nullopt;
+    return WEXITSTATUS(status);
+}
