@@ -126,3 +126,7 @@ void config_load() {
     current_paths() = std::move(p);
     charset_lists_rebuild(config_paths().iconv_rc);
 }
+
+bool config_save_copy(const ConfigPaths& p) { return file_copy(p.rc, p.rc + ".bak"); }
+bool config_restore_copy(const ConfigPaths& p) { return file_copy(p.rc + ".bak", p.rc); }
+bool config_delete_rc(const ConfigPaths& p) { return g_unlink(p.rc.c_str()) == 0; }

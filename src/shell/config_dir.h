@@ -39,3 +39,9 @@ std::string read_theme_name(const std::string& path);
 // $HOME, creates what is missing, reads orvane_rc into the settings and rebuilds
 // the charset lists. The GUI re-applies colours afterwards.
 void config_load();
+
+// The configuration copy kept by the preferences: orvane_rc <-> orvane_rc.bak.
+bool config_save_copy(const ConfigPaths& paths);
+bool config_restore_copy(const ConfigPaths& paths);
+// Deletes orvane_rc so the next load writes the default again; false when it could not.
+bool config_delete_rc(const ConfigPaths& paths);

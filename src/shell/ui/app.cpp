@@ -18,7 +18,9 @@
 #include "shell/config_dir.h"
 #include "shell/data_paths.h"
 #include "shell/gobj.h"
+#include "shell/reload_hooks.h"
 #include "shell/settings.h"
+#include "shell/ui/config_actions.h"
 #include "shell/ui/main_window.h"
 #include "snippets/ui/file_headers.h"
 
@@ -132,6 +134,9 @@ int app_run(int argc, char** argv) {
     recent_files().clear();
     autoreplace_clear();
     set_pending_open_charset(std::nullopt);
+
+    reload_hook_set(ConfigFile::rc, config_reload_and_apply);
+    reload_hook_set(ConfigFile::autoreplace, [] { autoreplace_load(config_paths().autoreplace); });
 
     GtkWidget* window = main_window_build();
     gtk_widget_show_all(window);

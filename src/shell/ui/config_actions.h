@@ -1,0 +1,24 @@
+// Configuration changes made from inside the program: every path that reads the
+// settings again also re-applies them to the widgets that show them.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include "shell/settings.h"
+
+// The configuration load followed by the GUI's part: text colours of the log and
+// command entry, the editor settings of every page, the toolbar, the "Co" menu.
+void config_reload_and_apply();
+// Re-applies the current settings to every widget that shows them.
+void settings_apply();
+
+// Writes the given settings to orvane_rc (the preferences' list) and reloads.
+void settings_write(const Settings& values);
+void config_backup();
+// Restores orvane_rc.bak, reloads, and tells the user to reopen the preferences.
+void config_restore(GtkWindow* parent);
+// Deletes orvane_rc and reloads (which writes the default file again).
+void config_reset(GtkWindow* parent);
+
+// Later subsystems add what must follow a reload (editor pages, toolbar, menus).
+void settings_apply_hook_add(void (*hook)());
