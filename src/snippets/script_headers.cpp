@@ -1,12 +1,20 @@
 #include "snippets/script_headers.h"
 
+#include <cstdio>
 #include <glib/gi18n-lib.h>
 
 std::string ctime_line(std::time_t when) {
+    // ctime's names are English whatever the user's locale, so strftime's %a and %b
+    // (which follow LC_TIME once the toolkit has set the locale) cannot be used.
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::tm local{};
     localtime_r(&when, &local);
     char buf[64];
-    std::strftime(buf, sizeof buf, "%a %b %e %H:%M:%S %Y\n", &local);
+    std::snprintf(buf, sizeof buf, "%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", days[local.tm_wday % 7],
+                  months[local.tm_mon % 12], local.tm_mday, local.tm_hour, local.tm_min,
+                  local.tm_sec, local.tm_year + 1900);
     return buf;
 }
 
