@@ -199,7 +199,9 @@ TEST_F(ConfigDir, IconvCommandReallyWritesThroughTheShell) {
 
     const std::string iconv_rc = home + "/.orvane/iconv_rc";
     ASSERT_TRUE(exists(iconv_rc));
-    EXPECT_NE(read_file(iconv_rc).find("UTF-8"), std::string::npos);
+    if (GCharPtr iconv{g_find_program_in_path("iconv")}) {
+        EXPECT_NE(read_file(iconv_rc).find("UTF-8//"), std::string::npos);
+    }
     EXPECT_FALSE(exists(temp.file("a b")));
     EXPECT_FALSE(exists(temp.file("a")));
 }
