@@ -96,9 +96,14 @@ bool utf8_collate_equal(std::string_view a, std::string_view b) {
 }
 
 void lines_push_limited(Lines& list, std::string_view text, std::size_t max) {
+    // An empty list becomes a one-element list whatever the bound.
+    if (list.empty()) {
+        list.emplace_back(text);
+        return;
+    }
     if (auto at = lines_find_collate(list, text)) list.erase(list.begin() + *at);
     list.insert(list.begin(), std::string(text));
-    if (list.size() >= max && !list.empty()) list.pop_back();
+    if (list.size() >= max) list.pop_back();
 }
 
 void lines_prepend_limited(Lines& list, std::string_view text, std::size_t max) {

@@ -96,6 +96,10 @@ TEST(LinesPushLimited, EmptyListGetsOneElement) {
     Lines l;
     lines_push_limited(l, "first", 8);
     EXPECT_EQ(l, (Lines{"first"}));
+    // Even with a bound of one, the first push into an empty history keeps its entry.
+    Lines one;
+    lines_push_limited(one, "only", 1);
+    EXPECT_EQ(one, (Lines{"only"}));
 }
 
 TEST(LinesPrependLimited, KeepsDuplicatesAndRemovesAtMostOne) {
