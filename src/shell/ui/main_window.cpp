@@ -2,20 +2,43 @@
 
 #include <glib/gi18n-lib.h>
 #include <libnotify/notify.h>
+#include <map>
 
+#include "documents/charset_list.h"
+#include "documents/ui/document_hooks.h"
 #include "shell/config_dir.h"
 #include "shell/data_paths.h"
+#include "shell/gobj.h"
+#include "shell/menu_lists.h"
+#include "shell/reload_hooks.h"
 #include "shell/settings.h"
 #include "shell/ui/app.h"
+#include "shell/ui/command_entry.h"
+#include "shell/ui/file_panel.h"
+#include "shell/ui/menu.h"
+#include "shell/ui/menu_dynamic.h"
+#include "shell/ui/report.h"
+#include "shell/ui/tabs_window.h"
+#include "shell/ui/toolbars.h"
+#include "web/ui/web_views.h"
 
 namespace {
+constexpr const char* kNotebookGroup = "wnote";
+
 struct MainWindow {
     GtkWidget* window = nullptr;
     GtkWidget* vpaned1 = nullptr;
-    GtkWidget* log_view = nullptr;
+    GtkWidget* main_notebook = nullptr;
+    GtkWidget* side_notebook = nullptr;
+    GtkWidget* bottom_notebook = nullptr;
+    GtkWidget* editor_notebook = nullptr;
+    GtkWidget* start_view = nullptr;
+    GtkWidget* terminal_notebook = nullptr;
+    GtkWidget* myadmin_notebook = nullptr;
+    GtkWidget* run_window = nullptr;
+    std::map<PanelPage, GtkWidget*> pages;
     std::string theme = "classic";
     long last_prefs_tab = 0;
-    GtkCssProvider* colors = nullptr;
 };
 
 MainWindow& mw() {
@@ -28,49 +51,265 @@ gboolean on_delete_event(GtkWidget*, GdkEvent*, gpointer) {
     return FALSE;
 }
 
+gboolean on_destroy_event(GtkWidget*, GdkEvent*, gpointer) { return FALSE; }
+
 gboolean on_configure_event(GtkWidget*, GdkEvent*, gpointer) {
     ui_state_snapshot();
     return FALSE;
 }
 
-void log_start(GtkTextView* view) {
-    GtkTextBuffer* buffer = gtk_text_view_get_buffer(view);
-    gtk_text_buffer_create_tag(buffer, "lm_greet", "foreground", "#1c6b2e", "weight",
-                               PANGO_WEIGHT_BOLD, nullptr);
+// The file panel follows the current document's folder whenever the main
+// notebook takes the focus; a new document has no folder yet.
+gboolean on_main_notebook_focus_in(GtkWidget*, GdkEvent*, gpointer) {
+    auto name = current_document_name();
+    if (name && !is_noname(*name))
+        if (auto folder = folder_of(*name)) file_panel_set_folder(*folder);
+    return FALSE;
+}
+
+void on_editor_switch_page(GtkNotebook*, GtkWidget*, guint, gpointer) { indicator_ok(); }
+
+void on_save_log(GtkToolButton*, gpointer) {
+    GtkWidget* view = log_view();
+    if (!view) return;
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+    GtkTextIter start, end;
+    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    GCharPtr text(gtk_text_buffer_get_text(buffer, &start, &end, FALSE));
+    new_document_with_text(text.get());
+}
+
+GtkWidget* new_notebook(const char* name, GtkPositionType tabs, bool create_window) {
+    GtkWidget* notebook = gtk_notebook_new();
+    gtk_widget_set_name(notebook, name);
+    gtk_notebook_set_tab_pos(GTK_NOTEBOOK(notebook), tabs);
+    gtk_notebook_set_group_name(GTK_NOTEBOOK(notebook), kNotebookGroup);
+    if (create_window) tabs_window_connect(GTK_NOTEBOOK(notebook));
+    return notebook;
+}
+
+GtkWidget* tab_head(const char* stock, const char* label, int width) {
+    GtkWidget* head = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    GtkWidget* icon = gtk_image_new_from_stock(stock, GTK_ICON_SIZE_SMALL_TOOLBAR);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    gtk_box_pack_start(GTK_BOX(head), icon, FALSE, FALSE, 0);
+    GtkWidget* text = gtk_label_new(label);
+    gtk_widget_set_size_request(text, width, 20);
+    gtk_box_pack_start(GTK_BOX(head), text, FALSE, FALSE, 0);
+    gtk_widget_show_all(head);
+    return head;
+}
+
+void add_page(GtkWidget* notebook, GtkWidget* content, const char* stock, const char* label,
+              int width) {
+    gtk_notebook_append_page(GTK_NOTEBOOK(notebook), content, tab_head(stock, label, width));
+    gtk_notebook_set_tab_detachable(GTK_NOTEBOOK(notebook), content, TRUE);
+}
+
+GtkWidget* vbox(const char* name, int spacing = 0) {
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, spacing);
+    gtk_widget_set_name(box, name);
+    return box;
+}
+
+GtkWidget* panel(PanelPage page, const char* name, GtkOrientation orientation) {
+    GtkWidget* box = gtk_box_new(orientation, 0);
+    gtk_widget_set_name(box, name);
+    mw().pages[page] = box;
+    return box;
+}
+
+GtkWidget* build_side_notebook() {
+    GtkWidget* nb = new_notebook("side_notebook", GTK_POS_LEFT, true);
+    add_page(nb, file_panel_create(), "gtk-directory", _("Files"), 50);
+    add_page(nb, panel(PanelPage::symbols, "symbols_page", GTK_ORIENTATION_VERTICAL),
+             "gtk-properties", _("In"), 50);
+    add_page(nb, panel(PanelPage::help_tree, "help_page", GTK_ORIENTATION_VERTICAL), "gtk-help",
+             _("Aide"), 50);
+    add_page(nb, panel(PanelPage::sftp, "sftp_page", GTK_ORIENTATION_VERTICAL), "gtk-network",
+             _("SFTP"), 50);
+    add_page(nb, panel(PanelPage::ftp, "ftp_page", GTK_ORIENTATION_VERTICAL), "gtk-network",
+             _("FTP"), 50);
+    add_page(nb, panel(PanelPage::marks, "marks_page", GTK_ORIENTATION_VERTICAL), "gtk-jump-to",
+             _("Mark"), 50);
+    return nb;
+}
+
+GtkWidget* build_log_page() {
+    GtkWidget* page = vbox("log_page");
+    GtkWidget* toolbar = gtk_toolbar_new();
+    gtk_widget_set_name(toolbar, "log_toolbar");
+    gtk_toolbar_set_style(GTK_TOOLBAR(toolbar), GTK_TOOLBAR_ICONS);
+    gtk_toolbar_set_icon_size(GTK_TOOLBAR(toolbar), GTK_ICON_SIZE_SMALL_TOOLBAR);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    GtkToolItem* save = gtk_tool_button_new_from_stock("gtk-save-as");
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    gtk_widget_set_name(GTK_WIDGET(save), "gtk-save-as");
+    gtk_widget_set_tooltip_text(GTK_WIDGET(save), _("Ouvrir les logs dans un fichier"));
+    g_signal_connect(save, "clicked", G_CALLBACK(on_save_log), nullptr);
+    gtk_toolbar_insert(GTK_TOOLBAR(toolbar), save, -1);
+    gtk_box_pack_start(GTK_BOX(page), toolbar, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(page), log_view_create(), TRUE, TRUE, 0);
+    return page;
+}
+
+GtkWidget* build_terminal_page() {
+    auto& m = mw();
+    GtkWidget* page = vbox("terminal_page");
+    gtk_box_pack_start(GTK_BOX(page),
+                       panel(PanelPage::terminal_bar, "terminal_bar", GTK_ORIENTATION_HORIZONTAL),
+                       FALSE, FALSE, 0);
+    m.terminal_notebook = new_notebook("terminal_notebook", GTK_POS_TOP, true);
+    gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.terminal_notebook), TRUE);
+    gtk_box_pack_start(GTK_BOX(page), m.terminal_notebook, TRUE, TRUE, 0);
+    return page;
+}
+
+GtkWidget* build_myadmin_page() {
+    auto& m = mw();
+    m.myadmin_notebook = new_notebook("myadmin_notebook", GTK_POS_TOP, true);
+    gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.myadmin_notebook), TRUE);
+    add_page(m.myadmin_notebook, web_panel_create(WebPanel::myadmin_web), "gtk-apply", _("Web"),
+             150);
+    add_page(m.myadmin_notebook, web_panel_create(WebPanel::translation), "gtk-convert",
+             _("Traduction"), 150);
+    add_page(m.myadmin_notebook, web_panel_create(WebPanel::help_search), "gtk-help",
+             _("Aide/Recherche"), 150);
+    return m.myadmin_notebook;
+}
+
+GtkWidget* build_bottom_notebook() {
+    GtkWidget* nb = new_notebook("bottom_notebook", GTK_POS_LEFT, true);
+    add_page(nb, build_log_page(), "gtk-info", _("Informations"), 100);
+    add_page(nb, build_terminal_page(), "gtk-yes", _("Terminal"), 100);
+    add_page(nb, panel(PanelPage::projects, "projects_page", GTK_ORIENTATION_HORIZONTAL),
+             "gtk-execute", _("Projets"), 100);
+    add_page(nb, panel(PanelPage::scrapbook, "scrapbook_page", GTK_ORIENTATION_VERTICAL),
+             "gtk-edit", _("Note"), 100);
+    GtkWidget* mini_web = panel(PanelPage::mini_web, "mini_web_page", GTK_ORIENTATION_VERTICAL);
+    gtk_box_pack_end(GTK_BOX(mini_web), web_panel_create(WebPanel::mini_web), TRUE, TRUE, 0);
+    add_page(nb, mini_web, "gtk-network", _("Mini Web"), 100);
+    add_page(nb, panel(PanelPage::todo, "todo_page", GTK_ORIENTATION_VERTICAL), "gtk-apply",
+             _("TODO liste"), 100);
+    add_page(nb, build_myadmin_page(), "gtk-home", _("MyAdmin"), 100);
+    return nb;
+}
+
+GtkWidget* build_editor_page() {
+    auto& m = mw();
+    GtkWidget* page = vbox("editor_page");
+    GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    gtk_widget_set_name(row, "toolbar_row");
+    gtk_box_pack_start(GTK_BOX(row), main_toolbar_create(), FALSE, FALSE, 0);
+    command_entry_create();
+    gtk_box_pack_start(GTK_BOX(row), search_toolbar_create(), TRUE, TRUE, 0);
+    indicator_create(GTK_BOX(row));
+    gtk_box_pack_start(GTK_BOX(page), row, FALSE, FALSE, 0);
+
+    m.start_view = web_panel_create(WebPanel::start);
+    gtk_box_pack_start(GTK_BOX(page), m.start_view, TRUE, TRUE, 0);
+
+    m.editor_notebook = new_notebook("notebook1", GTK_POS_TOP, false);
+    gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.editor_notebook), TRUE);
+    g_signal_connect(m.editor_notebook, "switch-page", G_CALLBACK(on_editor_switch_page),
+                     nullptr);
+    gtk_box_pack_start(GTK_BOX(page), m.editor_notebook, TRUE, TRUE, 0);
+    // The editor notebook shows while documents exist, whatever show-all does.
+    gtk_widget_set_no_show_all(m.editor_notebook, TRUE);
+    editor_area_update(false);
+    return page;
+}
+
+void build_main_notebook() {
+    auto& m = mw();
+    m.main_notebook = new_notebook("main_notebook", GTK_POS_TOP, true);
+    g_signal_connect(m.main_notebook, "focus-in-event", G_CALLBACK(on_main_notebook_focus_in),
+                     nullptr);
+
+    GtkWidget* file_box = vbox("file_box");
+    gtk_box_set_homogeneous(GTK_BOX(file_box), TRUE);
+    m.side_notebook = build_side_notebook();
+    gtk_box_pack_start(GTK_BOX(file_box), m.side_notebook, TRUE, TRUE, 0);
+    add_page(m.main_notebook, file_box, "gtk-directory", _("File"), 50);
+
+    add_page(m.main_notebook, build_editor_page(), "gtk-edit", _("Editor"), 50);
+
+    GtkWidget* tools_box = vbox("tools_box", 2);
+    gtk_box_set_homogeneous(GTK_BOX(tools_box), TRUE);
+    m.bottom_notebook = build_bottom_notebook();
+    gtk_box_pack_start(GTK_BOX(tools_box), m.bottom_notebook, TRUE, TRUE, 0);
+    add_page(m.main_notebook, tools_box, "gtk-properties", _("Tools"), 50);
+}
+
+void log_start() {
+    std::string greeting = std::string(_("Bienvenue dans ")) + kProductName + " " +
+                           kProductVersion;
+    log_message(greeting, LM_GREET);
+    // The picture goes above the greeting, at the very top of the log.
+    GtkWidget* view = log_view();
+    if (!view) return;
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+    GObjectPtr<GdkPixbuf> picture(
+        gdk_pixbuf_new_from_file(pixmap_path("orvane_start.png").c_str(), nullptr));
+    if (!picture) return;
     GtkTextIter start;
     gtk_text_buffer_get_start_iter(buffer, &start);
-    if (GdkPixbuf* start_pic = gdk_pixbuf_new_from_file(pixmap_path("orvane_start.png").c_str(),
-                                                        nullptr)) {
-        gtk_text_buffer_insert_pixbuf(buffer, &start, start_pic);
-        g_object_unref(start_pic);
-        gtk_text_buffer_insert(buffer, &start, "\n", -1);
-    }
-    std::string greeting =
-        std::string(_("Bienvenue dans ")) + kProductName + " " + kProductVersion + "\n";
-    gtk_text_buffer_insert_with_tags_by_name(buffer, &start, greeting.c_str(), -1, "lm_greet",
-                                             nullptr);
+    gtk_text_buffer_insert_pixbuf(buffer, &start, picture.get());
+    gtk_text_buffer_insert(buffer, &start, "\n", -1);
+    log_scroll_to_top();
+}
+
+void register_reload_hooks() {
+    reload_hook_set(ConfigFile::user_menu, menu_rebuild_user_menu);
+    reload_hook_set(ConfigFile::bmx, menu_rebuild_bookmarks);
+    reload_hook_set(ConfigFile::iconv_rc, [] {
+        charset_lists_rebuild(config_paths().iconv_rc);
+        menu_rebuild_charsets();
+    });
 }
 } // namespace
 
-GtkWindow* main_window() { return GTK_WINDOW(mw().window); }
+GtkWindow* main_window() { return mw().window ? GTK_WINDOW(mw().window) : nullptr; }
 const std::string& theme_name() { return mw().theme; }
+long main_window_last_prefs_tab() { return mw().last_prefs_tab; }
+void main_window_set_last_prefs_tab(long page) { mw().last_prefs_tab = page; }
+
+GtkWidget* main_notebook() { return mw().main_notebook; }
+GtkWidget* side_notebook() { return mw().side_notebook; }
+GtkWidget* bottom_notebook() { return mw().bottom_notebook; }
+GtkWidget* editor_notebook() { return mw().editor_notebook; }
+GtkWidget* terminal_notebook() { return mw().terminal_notebook; }
+GtkWidget* myadmin_notebook() { return mw().myadmin_notebook; }
+
+GtkWidget* panel_page(PanelPage page) {
+    auto it = mw().pages.find(page);
+    return it == mw().pages.end() ? nullptr : it->second;
+}
+
+void editor_area_update(bool has_documents) {
+    auto& m = mw();
+    if (!m.editor_notebook || !m.start_view) return;
+    if (has_documents) {
+        gtk_widget_hide(m.start_view);
+        gtk_widget_show(m.editor_notebook);
+    } else {
+        gtk_widget_hide(m.editor_notebook);
+        gtk_widget_show_all(m.start_view);
+    }
+}
+
+GtkWidget* run_window() { return mw().run_window; }
+
+void run_window_replace(GtkWidget* window) {
+    auto& m = mw();
+    if (m.run_window && m.run_window != window) gtk_widget_destroy(m.run_window);
+    m.run_window = window;
+}
 
 void apply_text_colors() {
-    auto& m = mw();
-    if (!m.log_view) return;
-    const Settings& s = settings();
-    std::string css = "textview text { color: " + s.text_foreground +
-                      "; background-color: " + s.text_background +
-                      "; } textview text selection { color: " + s.text_sel_foreground +
-                      "; background-color: " + s.text_sel_background + "; }";
-    if (!m.colors) {
-        m.colors = gtk_css_provider_new();
-        gtk_style_context_add_provider(gtk_widget_get_style_context(m.log_view),
-                                       GTK_STYLE_PROVIDER(m.colors),
-                                       GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    }
-    // A colour name the CSS parser does not know leaves the previous colours.
-    gtk_css_provider_load_from_data(m.colors, css.c_str(), -1, nullptr);
+    if (GtkWidget* view = log_view()) apply_text_colors_to(view);
+    if (GtkWidget* entry = command_entry()) apply_text_colors_to(entry);
 }
 
 UiState main_window_ui_state() {
@@ -95,33 +334,54 @@ GtkWidget* main_window_build() {
     config_load();
     notify_init("libnotify");
     m.theme = read_theme_name(config_paths().theme);
+    command_history_load();
 
     m.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_widget_set_name(m.window, "main_window");
+    gtk_widget_set_name(m.window, "vesk_main_window");
     std::string title = std::string(kProductName) + " " + kProductVersion;
     gtk_window_set_title(GTK_WINDOW(m.window), title.c_str());
-    gtk_window_set_default_size(GTK_WINDOW(m.window), 1024, 720);
-    g_signal_connect(m.window, "delete-event", G_CALLBACK(on_delete_event), nullptr);
+    gtk_window_set_icon_from_file(GTK_WINDOW(m.window),
+                                  pixmap_path("orvane_button.png").c_str(), nullptr);
+    gtk_window_maximize(GTK_WINDOW(m.window));
+    GtkAccelGroup* accel_group = gtk_accel_group_new();
+    gtk_window_add_accel_group(GTK_WINDOW(m.window), accel_group);
     g_signal_connect(m.window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
+    g_signal_connect(m.window, "destroy-event", G_CALLBACK(on_destroy_event), nullptr);
+    g_signal_connect(m.window, "delete-event", G_CALLBACK(on_delete_event), nullptr);
     g_signal_connect(m.window, "configure-event", G_CALLBACK(on_configure_event), nullptr);
 
+    GtkWidget* mainvbox = vbox("mainvbox");
+    gtk_container_add(GTK_CONTAINER(m.window), mainvbox);
+    gtk_box_pack_start(GTK_BOX(mainvbox), menu_bar_build(accel_group), FALSE, FALSE, 0);
+    g_object_unref(accel_group);
+    gtk_box_pack_start(GTK_BOX(mainvbox), gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0), FALSE,
+                       FALSE, 0);
     m.vpaned1 = gtk_paned_new(GTK_ORIENTATION_VERTICAL);
-    gtk_container_add(GTK_CONTAINER(m.window), m.vpaned1);
-    GtkWidget* editor_area = gtk_notebook_new();
-    gtk_paned_pack1(GTK_PANED(m.vpaned1), editor_area, TRUE, FALSE);
-    GtkWidget* log_scroll = gtk_scrolled_window_new(nullptr, nullptr);
-    m.log_view = gtk_text_view_new();
-    gtk_widget_set_name(m.log_view, "log_memo");
-    gtk_text_view_set_editable(GTK_TEXT_VIEW(m.log_view), FALSE);
-    gtk_container_add(GTK_CONTAINER(log_scroll), m.log_view);
-    gtk_paned_pack2(GTK_PANED(m.vpaned1), log_scroll, TRUE, TRUE);
+    gtk_widget_set_name(m.vpaned1, "vpaned1");
+    gtk_paned_set_position(GTK_PANED(m.vpaned1), 0);
+    gtk_box_pack_start(GTK_BOX(mainvbox), m.vpaned1, TRUE, TRUE, 0);
+    build_main_notebook();
+    gtk_paned_pack1(GTK_PANED(m.vpaned1), m.main_notebook, TRUE, FALSE);
+    gtk_box_pack_start(GTK_BOX(mainvbox), status_bar_create(), FALSE, FALSE, 0);
+
+    m.run_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    register_reload_hooks();
 
     apply_text_colors();
-    log_start(GTK_TEXT_VIEW(m.log_view));
+    log_start();
 
     m.last_prefs_tab = ui_state_read_last_prefs_tab(config_paths().ui);
     // The stored geometry is not applied: the window starts maximised.
     gtk_window_maximize(GTK_WINDOW(m.window));
     gtk_paned_set_position(GTK_PANED(m.vpaned1), 50);
+
+    // A notebook switches only to pages that are visible.
+    gtk_widget_show_all(mainvbox);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(m.bottom_notebook), 4);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(m.side_notebook), 0);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(m.myadmin_notebook), 0);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(m.main_notebook), 1);
+
+    web_panels_load_start_pages();
     return m.window;
 }

@@ -1,0 +1,114 @@
+#include "shell/ui/command_entry.h"
+
+#include <gdk/gdkkeysyms.h>
+#include <glib/gi18n-lib.h>
+
+#include "documents/ui/document_hooks.h"
+#include "shell/config_dir.h"
+#include "shell/menu_lists.h"
+#include "shell/settings.h"
+#include "shell/ui/report.h"
+
+namespace {
+struct CommandEntry {
+    GtkWidget* entry = nullptr;
+    GtkListStore* completion_model = nullptr; // owned by the completion
+    Lines history;
+};
+
+CommandEntry& ce() {
+    static CommandEntry c;
+    return c;
+}
+
+void completion_append(const char* text) {
+    if (!ce().completion_model) return;
+    GtkTreeIter iter;
+    gtk_list_store_append(ce().completion_model, &iter);
+    gtk_list_store_set(ce().completion_model, &iter, 0, text, -1);
+}
+
+gboolean on_key_press(GtkWidget* entry, GdkEventKey* event, gpointer) {
+    indicator_ok();
+    if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
+        if (current_document_buffer()) {
+            const char* text = gtk_entry_get_text(GTK_ENTRY(entry));
+            doc_find(text);
+            if (GtkWidget* view = current_document_view()) gtk_widget_grab_focus(view);
+            completion_append(text);
+        }
+    }
+    return FALSE;
+}
+
+gboolean on_key_release(GtkWidget* entry, GdkEventKey*, gpointer) {
+    if (GtkTextBuffer* buffer = current_document_buffer())
+        command_entry_mark_matches(buffer, gtk_entry_get_text(GTK_ENTRY(entry)));
+    return FALSE;
+}
+} // namespace
+
+void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text) {
+    GtkTextIter start, end;
+    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    if (!search_marks_allowed(gtk_text_iter_get_line(&end))) return;
+    GtkTextTagTable* tags = gtk_text_buffer_get_tag_table(buffer);
+    if (!gtk_text_tag_table_lookup(tags, "search")) return;
+    gtk_text_buffer_remove_tag_by_name(buffer, "search", &start, &end);
+    if (text.empty()) return;
+    std::string needle(text);
+    GtkTextIter from = start, match_start, match_end;
+    while (gtk_text_iter_forward_search(&from, needle.c_str(), GTK_TEXT_SEARCH_VISIBLE_ONLY,
+                                        &match_start, &match_end, nullptr)) {
+        gtk_text_buffer_apply_tag_by_name(buffer, "search", &match_start, &match_end);
+        from = match_end;
+    }
+}
+
+GtkWidget* command_entry_create() {
+    auto& c = ce();
+    c.entry = gtk_entry_new();
+    gtk_widget_set_name(c.entry, "command_entry");
+    gtk_entry_set_width_chars(GTK_ENTRY(c.entry), 50);
+
+    GtkEntryCompletion* completion = gtk_entry_completion_new();
+    c.completion_model = gtk_list_store_new(1, G_TYPE_STRING);
+    gtk_entry_completion_set_model(completion, GTK_TREE_MODEL(c.completion_model));
+    g_object_unref(c.completion_model);
+    gtk_entry_completion_set_text_column(completion, 0);
+    gtk_entry_set_completion(GTK_ENTRY(c.entry), completion);
+    g_object_unref(completion);
+    for (const auto& line : c.history)
+        if (!line.empty()) completion_append(line.c_str());
+
+    g_signal_connect(c.entry, "key-press-event", G_CALLBACK(on_key_press), nullptr);
+    g_signal_connect(c.entry, "key-release-event", G_CALLBACK(on_key_release), nullptr);
+    apply_text_colors_to(c.entry);
+    return c.entry;
+}
+
+GtkWidget* command_entry() { return ce().entry; }
+
+void command_entry_prompt(std::string_view example) {
+    indicator_ok();
+    GtkWidget* entry = ce().entry;
+    if (!entry) return;
+    if (gtk_entry_get_text_length(GTK_ENTRY(entry)) == 0) {
+        std::string text(example);
+        gtk_entry_set_text(GTK_ENTRY(entry), text.c_str());
+        log_icon_help();
+        log_message(_("La documentation est disponible dans le menu \"Aide->Lire le "
+                      "manuel/documentation de Orvane IDE\""),
+                    LM_ERROR);
+    }
+    command_history_push(ce().history, gtk_entry_get_text(GTK_ENTRY(entry)),
+                         settings().famous_history_max);
+}
+
+void command_history_load() {
+    auto lines = file_to_lines(config_paths().gl_famous);
+    ce().history = lines ? std::move(*lines) : Lines{};
+}
+
+const Lines& command_history() { return ce().history; }
+void command_history_clear() { ce().history.clear(); }

@@ -1,0 +1,26 @@
+// The command entry above the editor: many tools read their parameter from it.
+#pragma once
+
+#include <gtk/gtk.h>
+#include <string_view>
+
+#include "shell/lines.h"
+
+// The entry, 50 characters wide, with its completion and key handlers.
+GtkWidget* command_entry_create();
+GtkWidget* command_entry();
+
+// Used by tools that take a parameter from the command entry: when it is empty
+// it receives `example` and the log says where the documentation is; the text is
+// then pushed onto the history.
+void command_entry_prompt(std::string_view example);
+
+// The history loaded from orvane_gl_famous; kept in memory only.
+void command_history_load();
+const Lines& command_history();
+void command_history_clear();
+
+// Marks every occurrence of `text` in `buffer` with the tag "search" after
+// removing it from the whole buffer; documents of more than 1000 lines and
+// buffers without that tag are left alone.
+void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text);

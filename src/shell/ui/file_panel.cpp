@@ -1,0 +1,154 @@
+#include "shell/ui/file_panel.h"
+
+#include <glib/gi18n-lib.h>
+#include <glib/gstdio.h>
+
+#include "documents/ui/documents.h"
+#include "shell/commands.h"
+#include "shell/gobj.h"
+#include "shell/lines.h"
+#include "shell/menu_lists.h"
+#include "shell/settings.h"
+#include "shell/ui/report.h"
+#include "snippets/ui/file_headers.h"
+
+namespace {
+struct FilePanel {
+    GtkWidget* chooser = nullptr;
+    GtkWidget* name_entry = nullptr;
+};
+
+FilePanel& fp() {
+    static FilePanel f;
+    return f;
+}
+
+void on_file_activated(GtkFileChooser* chooser, gpointer) {
+    GCharPtr file(gtk_file_chooser_get_filename(chooser));
+    if (file) open_file(file.get());
+}
+
+void on_create_directory(GtkToolButton*, gpointer) { file_panel_create_directory(); }
+void on_create_file(GtkToolButton*, gpointer) { file_panel_create_file(); }
+
+PanelTarget current_target() {
+    const char* name = fp().name_entry ? gtk_entry_get_text(GTK_ENTRY(fp().name_entry)) : "";
+    return panel_target(file_panel_folder(), name);
+}
+
+GtkToolItem* tool_button(const char* stock, const char* tooltip, GCallback handler) {
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    GtkToolItem* button = gtk_tool_button_new_from_stock(stock);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    gtk_widget_set_tooltip_text(GTK_WIDGET(button), tooltip);
+    g_signal_connect(button, "clicked", handler, nullptr);
+    return button;
+}
+} // namespace
+
+GtkWidget* file_panel_create() {
+    auto& f = fp();
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_widget_set_name(box, "file_panel_box");
+
+    GtkWidget* toolbar = gtk_toolbar_new();
+    gtk_widget_set_name(toolbar, "file_panel_toolbar");
+    gtk_toolbar_set_style(GTK_TOOLBAR(toolbar), GTK_TOOLBAR_ICONS);
+    gtk_toolbar_set_icon_size(GTK_TOOLBAR(toolbar), GTK_ICON_SIZE_SMALL_TOOLBAR);
+    gtk_toolbar_set_show_arrow(GTK_TOOLBAR(toolbar), FALSE);
+    gtk_toolbar_insert(GTK_TOOLBAR(toolbar),
+                       tool_button("gtk-directory", _("Create a directory"),
+                                   G_CALLBACK(on_create_directory)),
+                       -1);
+    gtk_toolbar_insert(GTK_TOOLBAR(toolbar),
+                       tool_button("gtk-file", _("Create a File"), G_CALLBACK(on_create_file)),
+                       -1);
+    GtkToolItem* entry_item = gtk_tool_item_new();
+    f.name_entry = gtk_entry_new();
+    gtk_widget_set_name(f.name_entry, "file_panel_name");
+    gtk_entry_set_width_chars(GTK_ENTRY(f.name_entry), 50);
+    gtk_container_add(GTK_CONTAINER(entry_item), f.name_entry);
+    gtk_toolbar_insert(GTK_TOOLBAR(toolbar), entry_item, -1);
+    gtk_box_pack_start(GTK_BOX(box), toolbar, FALSE, FALSE, 0);
+
+    f.chooser = gtk_file_chooser_widget_new(GTK_FILE_CHOOSER_ACTION_OPEN);
+    gtk_widget_set_name(f.chooser, "file_panel");
+    const Settings& s = settings();
+    if (s.use_def_open_dir)
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(f.chooser), s.def_open_dir.c_str());
+    g_signal_connect(f.chooser, "file-activated", G_CALLBACK(on_file_activated), nullptr);
+    gtk_box_pack_start(GTK_BOX(box), f.chooser, TRUE, TRUE, 0);
+    return box;
+}
+
+GtkWidget* file_panel() { return fp().chooser; }
+GtkWidget* file_panel_name_entry() { return fp().name_entry; }
+
+std::optional<std::string> file_panel_folder() {
+    if (!fp().chooser) return std::nullopt;
+    GCharPtr folder(gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(fp().chooser)));
+    if (!folder) return std::nullopt;
+    return std::string(folder.get());
+}
+
+void file_panel_set_folder(const std::string& folder) {
+    if (fp().chooser)
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(fp().chooser), folder.c_str());
+}
+
+void file_panel_create_directory() {
+    PanelTarget target = current_target();
+    if (target.problem == PanelTarget::no_folder) {
+        log_message(_("Mkdir Error : vous devez séléctionner un répertoire dans le sélécteur de "
+                      "fichier."),
+                    LM_ERROR);
+        status_message(_("Mkdir [ERROR]"));
+        return;
+    }
+    if (target.problem == PanelTarget::no_name) {
+        log_message(_("Mkdir Error : vous devez entrer le nom du répertoire dans la ligne de "
+                      "commande"),
+                    LM_ERROR);
+        status_message(_("Mkdir [ERROR]"));
+        return;
+    }
+    if (g_mkdir(target.path.c_str(), 0700) != 0) {
+        log_message(_("Mkdir Error."), LM_ERROR);
+        status_message(_("Mkdir [ERROR]"));
+        return;
+    }
+    log_message(_("Mkdir %s"), target.path, LM_NORMAL);
+    file_panel_set_folder(target.path);
+    status_message(_("Mkdir [OK]"));
+    notify_user(_("Le répertoire est créé."));
+    run_shell_sync(shell_command("chmod 755", {target.path}));
+}
+
+void file_panel_create_file() {
+    PanelTarget target = current_target();
+    const char* problem = nullptr;
+    if (target.problem == PanelTarget::no_folder)
+        problem = _("File Error : vous devez séléctionner un répertoire dans le sélécteur de "
+                    "fichier.");
+    else if (target.problem == PanelTarget::no_name)
+        problem = _("File Error : vous devez entrer le nom du fichier dans la ligne de commande");
+    else if (g_file_test(target.path.c_str(), G_FILE_TEST_EXISTS) ||
+             g_file_test(target.path.c_str(), G_FILE_TEST_IS_SYMLINK) ||
+             !string_to_file(target.path, ""))
+        problem = _("File Error.");
+    if (problem) {
+        log_message(problem, LM_ERROR);
+        status_message(_("File touch [ERROR]"));
+        return;
+    }
+    log_message(_("File %s"), target.path, LM_NORMAL);
+    status_message(_("File touch [OK]"));
+    notify_user(_("Le fichier est créé."));
+    // The header goes into the new document only; a failed open inserts nothing.
+    if (open_file(target.path)) {
+        GCharPtr base(g_path_get_basename(target.path.c_str()));
+        insert_new_file_header(base.get());
+    }
+    // The file just created, not whichever document is current if opening failed.
+    run_shell_sync(shell_command("chmod u+x", {target.path}));
+}

@@ -1,0 +1,44 @@
+// The menus rebuilt from lists, files and directories, one rebuild function each.
+// A rebuild destroys the item's previous submenu and attaches a new one.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include "shell/key_file.h"
+#include "shell/lines.h"
+#include "shell/ui/menu_table.h"
+
+// The menu bar builder records the item of each dynamic menu here.
+void dynamic_menu_register(DynamicMenu which, GtkWidget* item);
+// The menu item whose submenu a rebuild replaces (null before the menu bar exists).
+GtkWidget* dynamic_menu_item(DynamicMenu which);
+// A fresh, empty submenu for `which` (null before the menu bar exists).
+GtkWidget* dynamic_menu_replace(DynamicMenu which);
+
+// "Co": one item per open charset.
+void menu_rebuild_charsets();
+// "Marque page": reloads orvane_bmx; a missing file keeps the menu as it is.
+void menu_rebuild_bookmarks();
+// "Fichier recents": with `reload` the list is read again from orvane_recent.
+void menu_rebuild_recent_files(bool reload);
+// "Snippets": only with use_snippets; creates snippets/ when missing.
+void menu_rebuild_snippets();
+// "Menu utilisateur": reloads orvane_user_menu when it exists.
+void menu_rebuild_user_menu();
+// "Sessions" and "Templates": create their folder (0700) when missing.
+void menu_rebuild_sessions();
+void menu_rebuild_templates();
+// "Onglets": one item per open document name, in tab order.
+void menu_rebuild_open_documents(const Lines& document_names);
+// At shutdown closing documents no longer rebuilds "Onglets".
+void menu_forget_open_documents();
+
+// The start-up rebuilds that follow the window build: charsets, bookmarks,
+// snippets, user menu, sessions, templates, and the recent files (reloaded).
+void menus_rebuild_at_startup();
+
+// The bookmarks list as last read from orvane_bmx, and the user-menu table.
+const Lines& bookmark_entries();
+const KeyTable& user_menu_table();
+// Shutdown releases the user-menu table.
+void user_menu_table_clear();

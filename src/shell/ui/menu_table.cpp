@@ -1,0 +1,478 @@
+#include "shell/ui/menu_table.h"
+
+#include <glib/gi18n-lib.h>
+
+#include "documents/charset_list.h"
+#include "documents/recent_files.h"
+#include "documents/ui/document_hooks.h"
+#include "documents/ui/documents.h"
+#include "shell/config_dir.h"
+#include "shell/gobj.h"
+#include "shell/settings.h"
+#include "shell/time_stamp.h"
+#include "shell/ui/app.h"
+#include "shell/ui/command_entry.h"
+#include "shell/ui/main_window.h"
+#include "shell/ui/report.h"
+
+namespace {
+
+// Handlers of the operations this layer owns or hands to the document pages.
+
+void on_new(GtkMenuItem*, gpointer) {
+    indicator_ok();
+    new_document();
+}
+
+void on_open(GtkMenuItem*, gpointer) {
+    indicator_ok();
+    open_file_dialog();
+}
+
+void on_open_last_recent(GtkMenuItem*, gpointer) {
+    if (!recent_files().empty()) open_position_entry(recent_files().front());
+}
+
+void open_from_folder(const std::string& folder, const char* title) {
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(
+        title, main_window(), GTK_FILE_CHOOSER_ACTION_OPEN, _("_Annuler"), GTK_RESPONSE_CANCEL,
+        _("_Ouvrir"), GTK_RESPONSE_ACCEPT, nullptr);
+    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog), folder.c_str());
+    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+        GCharPtr file(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));
+        if (file) open_file(file.get());
+    }
+    gtk_widget_destroy(dialog);
+}
+
+void on_open_snippet(GtkMenuItem*, gpointer) {
+    open_from_folder(config_paths().snippets_dir, _("Ouvrir un snippet"));
+}
+void on_open_template(GtkMenuItem*, gpointer) {
+    open_from_folder(config_paths().templates_dir, _("Ouvrir un template"));
+}
+void on_open_session_file(GtkMenuItem*, gpointer) {
+    open_from_folder(config_paths().sessions_dir, _("Ouvrir un fichier de session"));
+}
+
+void on_save(GtkMenuItem*, gpointer) {
+    indicator_ok();
+    save_current_document();
+}
+
+void on_save_as(GtkMenuItem*, gpointer) {
+    indicator_ok();
+    save_current_document_as();
+}
+
+// The configuration files are UTF-8 whatever the current charset says.
+void open_config(const std::string& path) {
+    set_pending_open_charset(std::string("UTF-8"));
+    open_file(path);
+}
+void on_cfg_autoreplace(GtkMenuItem*, gpointer) { open_config(config_paths().autoreplace); }
+void on_cfg_autocomp(GtkMenuItem*, gpointer) { open_config(config_paths().autocomp); }
+void on_cfg_rc(GtkMenuItem*, gpointer) { open_config(config_paths().rc); }
+void on_cfg_iconv(GtkMenuItem*, gpointer) { open_config(config_paths().iconv_rc); }
+void on_cfg_user_menu(GtkMenuItem*, gpointer) {
+    const std::string& path = config_paths().user_menu;
+    if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) string_to_file(path, kDefaultUserMenu);
+    open_config(path);
+}
+void on_cfg_bmx(GtkMenuItem*, gpointer) { open_config(config_paths().bmx); }
+void on_cfg_todo(GtkMenuItem*, gpointer) { open_config(config_paths().todo); }
+void on_cfg_myadmin(GtkMenuItem*, gpointer) { open_config(config_paths().myadmin); }
+
+void on_close_current(GtkMenuItem*, gpointer) {
+    indicator_ok();
+    close_current_document();
+}
+
+void on_quit(GtkMenuItem*, gpointer) {
+    ui_state_save();
+    gtk_main_quit();
+}
+
+void on_copy(GtkMenuItem*, gpointer) { doc_copy(); }
+void on_cut(GtkMenuItem*, gpointer) { doc_cut(); }
+void on_paste(GtkMenuItem*, gpointer) { doc_paste(); }
+void on_undo(GtkMenuItem*, gpointer) { doc_undo(); }
+void on_redo(GtkMenuItem*, gpointer) { doc_redo(); }
+
+void on_select_all(GtkMenuItem*, gpointer) {
+    GtkTextBuffer* buffer = current_document_buffer();
+    if (!buffer) return;
+    GtkTextIter start, end;
+    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    gtk_text_buffer_select_range(buffer, &start, &end);
+}
+
+void on_insert_date_time(GtkMenuItem*, gpointer) {
+    if (current_document_buffer()) doc_insert_at_cursor(time_stamp(settings().date_time));
+}
+
+void on_dump_menu(GtkMenuItem*, gpointer) {
+    new_document();
+    if (current_document_buffer()) doc_insert_at_cursor(menu_dump());
+}
+
+void on_focus_command_entry(GtkMenuItem*, gpointer) {
+    GtkTextBuffer* buffer = current_document_buffer();
+    GtkWidget* entry = command_entry();
+    if (!buffer || !entry) return;
+    gtk_entry_set_text(GTK_ENTRY(entry), "");
+    GtkTextIter start, end;
+    if (gtk_text_buffer_get_selection_bounds(buffer, &start, &end)) {
+        GCharPtr text(gtk_text_buffer_get_text(buffer, &start, &end, FALSE));
+        gtk_entry_set_text(GTK_ENTRY(entry), text.get());
+    }
+    gtk_widget_grab_focus(entry);
+}
+
+void on_focus_text(GtkMenuItem*, gpointer) {
+    if (GtkWidget* view = current_document_view()) gtk_widget_grab_focus(view);
+}
+
+void on_toggle_wrap(GtkMenuItem*, gpointer) {
+    GtkWidget* view = current_document_view();
+    if (!view || !GTK_IS_TEXT_VIEW(view)) return;
+    GtkTextView* tv = GTK_TEXT_VIEW(view);
+    gtk_text_view_set_wrap_mode(tv, gtk_text_view_get_wrap_mode(tv) == GTK_WRAP_NONE
+                                        ? GTK_WRAP_WORD
+                                        : GTK_WRAP_NONE);
+}
+
+void set_theme(const char* scheme) {
+    string_to_file(config_paths().theme, std::string(scheme) + "\n");
+    apply_style_scheme(scheme);
+}
+void on_theme_classic(GtkMenuItem*, gpointer) { set_theme("classic"); }
+void on_theme_cobalt(GtkMenuItem*, gpointer) { set_theme("cobalt"); }
+void on_theme_kate(GtkMenuItem*, gpointer) { set_theme("kate"); }
+void on_theme_oblivion(GtkMenuItem*, gpointer) { set_theme("oblivion"); }
+void on_theme_tango(GtkMenuItem*, gpointer) { set_theme("tango"); }
+
+// Row makers, so that the table below reads like the menu itself.
+MenuEntry menu(const char* label, bool detach = true) {
+    return {MenuRow::menu, label, true, nullptr, nullptr, detach};
+}
+MenuEntry dynamic_menu(const char* label, DynamicMenu which) {
+    return {MenuRow::menu, label, true, nullptr, nullptr, false, which};
+}
+MenuEntry sub(const char* label, bool detach = true) {
+    return {MenuRow::submenu, label, true, nullptr, nullptr, detach};
+}
+MenuEntry dyn(const char* label, DynamicMenu which, bool detach = false) {
+    return {MenuRow::dynamic, label, true, nullptr, nullptr, detach, which};
+}
+MenuEntry item(const char* label, const char* accel = nullptr, MenuHandler handler = nullptr) {
+    return {MenuRow::item, label, true, accel, handler};
+}
+MenuEntry item(const char* label, MenuHandler handler) {
+    return {MenuRow::item, label, true, nullptr, handler};
+}
+// A label shown as it stands, never translated.
+MenuEntry raw(const char* label, const char* accel = nullptr, MenuHandler handler = nullptr) {
+    return {MenuRow::item, label, false, accel, handler};
+}
+MenuEntry sep() { return {MenuRow::separator}; }
+MenuEntry end() { return {MenuRow::end}; }
+
+constexpr bool no_detach = false;
+
+} // namespace
+
+// Entries without a handler belong to operations that other modules attach.
+const std::vector<MenuEntry>& menu_table() {
+    static const std::vector<MenuEntry> table = {
+        menu(N_("Fichier")),
+            item(N_("Nouveau"), "<Control>n", on_new),
+            item(N_("Crapbook"), "<Alt>m"),
+            item(N_("Ajouter un marque page")),
+            item(N_("Doc Gen")),
+            sep(),
+            item(N_("Ouvrir"), "<Control>o", on_open),
+            item(N_("Dérniers fichiers ouvert"), on_open_last_recent),
+            sub(N_("Ouvrir different fichiers"), no_detach),
+                item(N_("Ouvrir un snippet"), on_open_snippet),
+                item(N_("Ouvrir un template"), on_open_template),
+                item(N_("Ouvrir un fichier de session"), on_open_session_file),
+            end(),
+            sep(),
+            dyn(N_("Fichier recents"), DynamicMenu::recent_files),
+            dyn(N_("Marque page"), DynamicMenu::bookmarks),
+            dyn(N_("Sessions"), DynamicMenu::sessions),
+            dyn(N_("Templates"), DynamicMenu::templates),
+            sep(),
+            item(N_("Sauvegarder"), "<Control>s", on_save),
+            item(N_("Sauvegarder sous"), on_save_as),
+            sub(N_("Sauvegarder different fichiers"), no_detach),
+                item(N_("Sauvegarder session")),
+                item(N_("Sauvegarder sous un template")),
+                item(N_("Sauvegarder sous un snippet")),
+                item(N_("Sauvegarder version"), "<Alt>s"),
+                item(N_("Backup")),
+                item(N_("Revenir à la sauvegarde")),
+            end(),
+            sep(),
+            sub(N_("Manager le fichier de configuration"), no_detach),
+                item(N_("Fichier autoremplacement"), on_cfg_autoreplace),
+                item(N_("File autocomp"), on_cfg_autocomp),
+                item(N_("Configuration principale"), on_cfg_rc),
+                item(N_("Charsets configuration"), on_cfg_iconv),
+                item(N_("Configuration du Menu utilisateur"), on_cfg_user_menu),
+                item(N_("Fichier de marque page"), on_cfg_bmx),
+                item(N_("Fichier de configuration todo liste"), on_cfg_todo),
+                item(N_("Fichier de configuration MyAdmin"), "<Alt>n", on_cfg_myadmin),
+                item(N_("Recharger MyAdmin"), "<Alt>h"),
+            end(),
+            item(N_("Preferences")),
+            sep(),
+            item(N_("Fermer le fichier encours"), "<Alt>q", on_close_current),
+            item(N_("Quiter Orvane"), on_quit),
+
+        menu(N_("Editer")),
+            item(N_("Indent")),
+            item(N_("Undindent")),
+            sep(),
+            item(N_("Copier"), on_copy),
+            item(N_("Copier tous le contenu du fichier")),
+            item(N_("Couper"), on_cut),
+            item(N_("Coller"), on_paste),
+            item(N_("Echanger avec le presse papier")),
+            item(N_("Supprimer")),
+            sep(),
+            item(N_("Couper et nouveau fichier")),
+            item(N_("Copier et nouveau fichier")),
+            item(N_("Coller et nouveau fichier")),
+            item(N_("Ajouter au Crapbook"), "<Control>e"),
+            sep(),
+            item(N_("Tout séléctionner"), "<Control>a", on_select_all),
+            item(N_("Supprimer la ligne"), "<Control>y"),
+            sep(),
+            item(N_("Annuler action"), "<Control>z", on_undo),
+            item(N_("Refaire action"), "<Control><Shift>z", on_redo),
+
+        menu(N_("Rechercher")),
+            item(N_("BookMark"), "<Alt>b"),
+            item(N_("Rechercher et remplacer fenêtre")),
+            item(N_("Rechercher (le texte en zone de commande)"), "<Control>f"),
+            item(N_("Rechercher avec case insensitive (le texte en zone de commande)"),
+                 "<Control><Shift>f"),
+            item(N_("Rechercher suivant (le texte en zone de commande)"), "F3"),
+            item(N_("Rechercher suivant avec case insensitive (le texte en zone de commande)"),
+                 "<Shift>F3"),
+            item(N_("Aller à la ligne"), "<Alt>g"),
+            item(N_("Tout remplacer (Ligne de commande TEXTE_RECHERCHE~TEXTE_REMPLACEMENT)"), "F1"),
+            item(N_("Scan lien HTML local (HREF)")),
+            item(N_("Scan d'image HTML (SRC)"), "<Shift>F7"),
+
+        menu(N_("Fonctions")),
+            item(N_("Insert un chemin de fichier PATH")),
+            sub(N_("Analyser de texte UNIversal")),
+                item(N_("UNITAZ avec trie abc")),
+                item(N_("UNITAZ avec trie par compte")),
+                item(N_("UNITAZ avec trie abc avec case insensitive")),
+                item(N_("UNITAZ avec trie par compte case insensitive")),
+                item(N_("UNITAZ plaine")),
+                item(N_("Extraire des mots")),
+            end(),
+            sep(),
+            dyn(N_("Snippets"), DynamicMenu::snippets),
+            dyn(N_("Menu utilisateur"), DynamicMenu::user_menu),
+            sep(),
+            sub(N_("Inserer")),
+                item(N_("Date/Time"), on_insert_date_time),
+                item(N_("Dump menu"), on_dump_menu),
+            end(),
+            sub(N_("Caractères")),
+                item(N_("Majuscule"), "<Control>Up"),
+                item(N_("Minuscule"), "<Control>Down"),
+                item(N_("Majuscule sur la première lettre de chaque mot")),
+            end(),
+            sub(N_("Nombres")),
+                item(N_("Arabe à Roman")),
+                item(N_("Hexadécimal au format décimal")),
+                item(N_("Binaire en décimal")),
+                item(N_("Compteur")),
+            end(),
+            sub(N_("Format")),
+                item(N_("Tuez le formatage"), "<Alt>d"),
+                item(N_("Tuez le formatage sur chaque ligne")),
+                item(N_("Envelopper première à la position")),
+                item(N_("Envelopper sur les espaces à la position")),
+                item(N_("Tuez les espaces au début de chaque ligne")),
+                item(N_("Tuez espaces à la fin de chaque ligne")),
+            end(),
+            sub(N_("Trier")),
+                item(N_("Trier les lignes")),
+                item(N_("Trier les lignes en longueur")),
+                item(N_("Trier les lignes avec case insensetive")),
+                item(N_("Inverser l'ordre des lignes")),
+            end(),
+            sub(N_("Chaîne")),
+                item(N_("Inerser")),
+                item(N_("Supprimer les lignes vides")),
+                item(N_("Tuez les doublons")),
+                item(N_("Numeroter les lignes")),
+                item(N_("Shuffle lines")),
+                item(N_("Convertir des tabulations en espaces")),
+                item(N_("Convertir des espaces en tabulations")),
+                item(N_("Appliquer un modèle à chaque ligne en séléction (sur la ligne de "
+                        "commande Ex: %s<br>)"),
+                     "<Alt>e"),
+            end(),
+            sub(N_("Filtrer")),
+                item(N_("Tuez les lignes qui contiennent une expression")),
+                item(N_("Tuez toutes les lignes sauf une phrase")),
+                item(N_("Tuez toutes les lignes < N caractères")),
+                item(N_("Tuez toutes les lignes > N caractères")),
+            end(),
+            sub(N_("Fin de ligne"), no_detach),
+                item(N_("CR/LF to LF")),
+                item(N_("LF to CR/LF")),
+            end(),
+            item(N_("Recherche avec google du texte en séléction dans l'onglet MyAdmin"), "F8"),
+            item(N_("Traduction avec google du texte en séléction dans l'onglet MyAdmin FR vers "
+                    "EN"),
+                 "F6"),
+            item(N_("Traduction avec google du texte en séléction dans l'onglet MyAdmin EN vers "
+                    "FR"),
+                 "F7"),
+
+        menu(N_("Html")),
+            sub(N_("HTML outils")),
+                item(N_("Template de base")),
+                item(N_("Tableau de base"), "<Control><Shift>t"),
+                item(N_("Supprimer les balises HTML de la séléction")),
+                item(N_("Lien autour de la séléction")),
+                item(N_("Convertir les caractères spéciaux")),
+                item(N_("Afficher le poids du document")),
+            end(),
+            sub(N_("Inserer un DOCTYPE")),
+                raw("HTML 4.1 Transitional"),
+                raw("HTML 4.1 Strict"),
+                raw("HTML 4.1 Frameset"),
+                raw("XHTML 1.0 Strict"),
+                raw("XHTML 1.0 Transitional"),
+                raw("XHTML 1.0 Frameset"),
+                raw("WML 1.1"),
+            end(),
+            dyn(N_("Caractères spéciaux HTML"), DynamicMenu::html_entities, true),
+            sep(),
+            item(N_("Gras"), "<Control><Alt>b"),
+            item(N_("Italique"), "<Alt>i"),
+            item(N_("Souligner")),
+            sep(),
+            item(N_("Commenter"), "<Alt>slash"),
+            item(N_("Paragraphe"), "<Alt>p"),
+            item(N_("Lien"), "<Alt>l"),
+            item(N_("Couleur"), "<Alt>c"),
+            item(N_("Image")),
+            item(N_("Retour chariot"), "<Control>Return"),
+            raw("Espace", "<Control><Shift>space"),
+            sep(),
+            sub(N_("Eléments de tableau")),
+                raw("table"),
+                raw("tr"),
+                raw("td"),
+            end(),
+            sub(N_("H")),
+                raw("h1"),
+                raw("h2"),
+                raw("h3"),
+                raw("h4"),
+                raw("h5"),
+                raw("h6"),
+            end(),
+            sub(N_("Aligner")),
+                item(N_("Centrer")),
+                item(N_("Gauche")),
+                item(N_("Droite")),
+                item(N_("Justifier")),
+            end(),
+
+        menu(N_("Projets")),
+            item(N_("Nouveau projet")),
+            item(N_("Ouvrir un projet")),
+            item(N_("Sauvegarder le projet")),
+            item(N_("Sauvegarder le projet sous")),
+            item(N_("Propriété du projet")),
+            item(N_("Make"), "<Shift>F11"),
+            item(N_("Executer"), "<Shift>F12"),
+            item(N_("Monter un serveur en SFTP (SSH)"), "<Shift>F9"),
+            item(N_("Monter un serveur FTP (FTPFS)")),
+            item(N_("Démonter le dérnier serveur monté en SFTP/FTP"), "<Shift>F10"),
+
+        dynamic_menu(N_("Onglets"), DynamicMenu::open_documents),
+
+        menu(N_("Navigateurs")),
+            raw("Opera"),
+            raw("Konqueror"),
+            raw("Firefox"),
+            raw("Mozilla"),
+            raw("Galeon"),
+            raw("Dillo"),
+            raw("Elinks"),
+            raw("Links"),
+            raw("Lynx"),
+            raw("Epiphany"),
+
+        menu(N_("Navigation")),
+            item(N_("Scan des liens dans la page")),
+            dyn(N_("Liens"), DynamicMenu::links),
+            item(N_("Aller au début du bloque {"), "<Alt>Left"),
+            item(N_("Aller à la fin du bloque }"), "<Alt>Right"),
+            item(N_("Aller à un onglet récent")),
+            item(N_("Aller à l'onglet suivant"), "<Control>Page_Up"),
+            item(N_("Allez à l'onglet précédent"), "<Control>Page_Down"),
+            item(N_("Aller au premier onglet")),
+            item(N_("Aller au dérnier onglet")),
+            item(N_("Aller à la séléction")),
+            item(N_("Focus sur la ligne de commande"), "<Control>w", on_focus_command_entry),
+            item(N_("Reload Mini Web"), "<Control>r"),
+            item(N_("Focus et chargement de la page courante dans l'onglet Mini Web"),
+                 "<Control>d"),
+            item(N_("Focus sur le texte"), "<Control>b", on_focus_text),
+            item(N_("Ouvrir au cursor")),
+            item(N_("Editer au cursor")),
+
+        menu(N_("Vue")),
+            dyn(N_("Co"), DynamicMenu::charsets),
+            sub(N_("Coloration syntaxique"), no_detach),
+                raw("none"),
+                raw("HTML"),
+                raw("JAVASCRIPT"),
+                raw("XML"),
+                raw("CSS"),
+                raw("PHP"),
+                raw("PERL"),
+                raw("BASH Script"),
+                raw("C"),
+                raw("C++"),
+                raw("gettext PO file"),
+                raw("Python"),
+                raw("Ruby"),
+                raw("JAVA"),
+            end(),
+            item(N_("Rafraichir la coloration syntaxique"), "F5"),
+            item(N_("Retour à la ligne"), "<Alt>w", on_toggle_wrap),
+            item(N_("Afficher les images dans le texte")),
+            item(N_("Switcher entre header/source"), "<Control>h"),
+            sub(N_("Themes"), no_detach),
+                item(N_("Theme Classic (Default)"), on_theme_classic),
+                item(N_("Theme Cobalt"), on_theme_cobalt),
+                item(N_("Theme Kate"), on_theme_kate),
+                item(N_("Theme Oblivion"), on_theme_oblivion),
+                item(N_("Theme Tango"), on_theme_tango),
+            end(),
+
+        menu(N_("Aide")),
+            item(N_("Vérifiez votre version de Orvane IDE")),
+            item(N_("Lire le manuel/documentation de Orvane IDE")),
+            item(N_("Envoyer un rapport de bug")),
+            item(N_("A-propos de Orvane IDE")),
+            sep(),
+    };
+    return table;
+}
