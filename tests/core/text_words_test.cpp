@@ -6,10 +6,10 @@
 
 #include "documents/text_words.h"
 
-void PrintTo(const TextSpan& s, std::ostream* os) {
+static void PrintTo(const TextSpan& s, std::ostream* os) {
     *os << "{" << s.start << ", " << s.end << ", \"" << s.text << "\"}";
 }
-void PrintTo(const ByteSpan& s, std::ostream* os) { *os << "{" << s.start << ", " << s.end << "}"; }
+static void PrintTo(const ByteSpan& s, std::ostream* os) { *os << "{" << s.start << ", " << s.end << "}"; }
 
 namespace {
 
