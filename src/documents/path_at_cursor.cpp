@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::string_view kPicture = "\xEF\xBF\xBC"; // U+FFFC
 
-bool is_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool is_continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // True when `needle` matches at byte `at`, pictures between its characters
 // skipped. Pictures are only looked for at character starts of the needle, where
@@ -18,7 +20,8 @@ bool matches_at(std::string_view text, std::size_t at, std::string_view needle) 
     std::size_t i = at;
     for (std::size_t k = 0; k < needle.size(); ++k) {
         if (!is_continuation(needle[k]))
-            while (text.substr(i, kPicture.size()) == kPicture) i += kPicture.size();
+            while (text.substr(i, kPicture.size()) == kPicture)
+                i += kPicture.size();
         if (i >= text.size() || text[i] != needle[k]) return false;
         ++i;
     }
@@ -39,8 +42,7 @@ TextSpan quoted_text_around(std::string_view text, long cursor) {
     std::size_t end = text.find_first_of("'\"", at);
     if (end == std::string_view::npos) end = text.size();
     const long start_offset = utf8_char_at(text, start);
-    return {start_offset,
-            start_offset + utf8_char_count(text.substr(start, end - start)),
+    return {start_offset, start_offset + utf8_char_count(text.substr(start, end - start)),
             std::string(text.substr(start, end - start))};
 }
 
@@ -60,7 +62,8 @@ PathAtCursor path_at_cursor(std::string_view text, long cursor, std::string_view
     const std::string quoted = quoted_text_around(text, cursor).text;
     PathAtCursor result;
     if (!quoted.empty() && quoted.front() == '#') {
-        const std::optional<long> at = find_anchor(text, cursor, std::string_view(quoted).substr(1));
+        const std::optional<long> at =
+            find_anchor(text, cursor, std::string_view(quoted).substr(1));
         if (at) {
             result.kind = PathAtCursor::Kind::anchor;
             result.anchor_offset = *at;

@@ -24,8 +24,8 @@ std::optional<long> find_anchor(std::string_view text, long from, std::string_vi
 struct PathAtCursor {
     enum class Kind { none, path, anchor };
     Kind kind = Kind::none;
-    std::string path;        // Kind::path: the resolved path, in the page path's encoding
-    long anchor_offset = 0;  // Kind::anchor: where the cursor goes
+    std::string path;       // Kind::path: the resolved path, in the page path's encoding
+    long anchor_offset = 0; // Kind::anchor: where the cursor goes
 };
 
 // The quoted text around the cursor. One starting with "#" is an anchor: the

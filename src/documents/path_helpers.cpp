@@ -17,7 +17,9 @@ std::string two_digits(int n) {
     return text.size() < 2 ? "0" + text : text;
 }
 
-int wrapped(int n, int count) { return ((n % count) + count) % count; }
+int wrapped(int n, int count) {
+    return ((n % count) + count) % count;
+}
 
 } // namespace
 
@@ -67,14 +69,16 @@ std::string relative_path(std::string_view document_path, std::string_view targe
     };
     const std::size_t limit = std::min(folder_length(d), folder_length(t));
     std::size_t n = 0;
-    while (n < limit && d[n] == t[n]) ++n;
+    while (n < limit && d[n] == t[n])
+        ++n;
     // The prefix may end inside a segment (/a/bc/ against /a/b/): back to its last "/".
     const std::size_t slash = d.rfind('/', n == 0 ? 0 : n - 1);
     const std::size_t common = (n == 0 || slash == std::string::npos) ? 0 : slash + 1;
 
     std::string result;
     const auto levels = std::count(d.begin() + static_cast<std::ptrdiff_t>(common), d.end(), '/');
-    for (std::ptrdiff_t i = 0; i < levels; ++i) result += "../";
+    for (std::ptrdiff_t i = 0; i < levels; ++i)
+        result += "../";
     result += t.substr(common);
     return result;
 }
@@ -111,7 +115,8 @@ std::string ctime_text(const std::tm& when) {
 
 std::string version_file_path(std::string_view path, const std::tm& when) {
     std::string stamp = ctime_text(when);
-    std::replace_if(stamp.begin(), stamp.end(), [](char c) { return c == ':' || c == ' '; }, '_');
+    std::replace_if(
+        stamp.begin(), stamp.end(), [](char c) { return c == ':' || c == ' '; }, '_');
     const std::string whole(path);
     GCharPtr folder(g_path_get_dirname(whole.c_str()));
     GCharPtr base(g_path_get_basename(whole.c_str()));

@@ -25,7 +25,8 @@ Decoded decode_at(std::string_view text, std::size_t i) {
 // The start of the character that ends at byte `i` (i > 0).
 Decoded decode_before(std::string_view text, std::size_t i) {
     std::size_t j = i - 1;
-    while (j > 0 && i - j < 4 && (static_cast<guchar>(text[j]) & 0xC0) == 0x80) --j;
+    while (j > 0 && i - j < 4 && (static_cast<guchar>(text[j]) & 0xC0) == 0x80)
+        --j;
     Decoded d = decode_at(text, j);
     if (d.next == i) return {d.c, j};
     return {0xFFFD, i - 1};
@@ -33,7 +34,8 @@ Decoded decode_before(std::string_view text, std::size_t i) {
 
 std::size_t count_chars(std::string_view text, std::size_t from, std::size_t to) {
     std::size_t n = 0;
-    for (std::size_t i = from; i < to; i = decode_at(text, i).next) ++n;
+    for (std::size_t i = from; i < to; i = decode_at(text, i).next)
+        ++n;
     return n;
 }
 
@@ -93,7 +95,9 @@ std::optional<long> find_backward(std::string_view text, const Located& cursor, 
     return std::nullopt;
 }
 
-bool is_line_end(char32_t c) { return c == '\n' || c == '\r' || c == 0x2029; }
+bool is_line_end(char32_t c) {
+    return c == '\n' || c == '\r' || c == 0x2029;
+}
 
 enum class WordKind { none, letters, numbers };
 
@@ -143,13 +147,17 @@ bool is_word_delimiter(char32_t c) {
     }
 }
 
-bool is_quote_char(char32_t c) { return c == '\'' || c == '"'; }
+bool is_quote_char(char32_t c) {
+    return c == '\'' || c == '"';
+}
 
 long utf8_char_count(std::string_view text) {
     return static_cast<long>(count_chars(text, 0, text.size()));
 }
 
-std::size_t utf8_byte_at(std::string_view text, long offset) { return locate(text, offset).byte; }
+std::size_t utf8_byte_at(std::string_view text, long offset) {
+    return locate(text, offset).byte;
+}
 
 long utf8_char_at(std::string_view text, std::size_t byte) {
     return static_cast<long>(count_chars(text, 0, std::min(byte, text.size())));

@@ -9,7 +9,9 @@
 static void PrintTo(const TextSpan& s, std::ostream* os) {
     *os << "{" << s.start << ", " << s.end << ", \"" << s.text << "\"}";
 }
-static void PrintTo(const ByteSpan& s, std::ostream* os) { *os << "{" << s.start << ", " << s.end << "}"; }
+static void PrintTo(const ByteSpan& s, std::ostream* os) {
+    *os << "{" << s.start << ", " << s.end << "}";
+}
 
 namespace {
 
@@ -148,11 +150,13 @@ TEST(TitleCase, UpperCasesWordStartsByTheLayoutRules) {
     EXPECT_EQ(title_case("abc123 def"), "Abc123 Def");
     EXPECT_EQ(title_case("2nd place 3.14abc x²y"), "2nd Place 3.14abc X²y");
     EXPECT_EQ(title_case("αθήνα καλή"), "Αθήνα Καλή");
-    EXPECT_EQ(title_case("x\xCC\x80yz \xCC\x80" "a"), "X\xCC\x80yz \xCC\x80" "A"); // combining marks
-    EXPECT_EQ(title_case("a\xC2\xAD" "b"), "A\xC2\xAD" "b"); // a soft hyphen continues the word
+    const std::string grave = "\u0300", soft_hyphen = "\u00AD";
+    EXPECT_EQ(title_case("x" + grave + "yz " + grave + "a"), "X" + grave + "yz " + grave + "A");
+    EXPECT_EQ(title_case("a" + soft_hyphen + "b"), "A" + soft_hyphen + "b");
     EXPECT_EQ(title_case("$var @x #y\tz"), "$Var @X #Y\tZ");
     EXPECT_EQ(title_case(""), "");
-    EXPECT_EQ(title_case("ab\xFF" "cd"), "Ab\xFF" "Cd"); // a stray byte stays and ends the word
+    const std::string stray = "\xFF"; // a stray byte stays and ends the word
+    EXPECT_EQ(title_case("ab" + stray + "cd"), "Ab" + stray + "Cd");
 }
 
 } // namespace
