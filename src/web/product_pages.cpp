@@ -82,13 +82,17 @@ std::string product_page_mime(std::string_view file_name) {
     return "application/octet-stream";
 }
 
-std::optional<ProductPageFile> product_page_file(std::string_view uri, std::string_view www_dir) {
+bool is_product_page_address(std::string_view uri) {
     const std::string prefix = std::string(kProductScheme) + "://";
-    if (uri.size() < prefix.size()) return std::nullopt;
+    if (uri.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (g_ascii_tolower(uri[i]) != prefix[i]) return std::nullopt;
+        if (g_ascii_tolower(uri[i]) != prefix[i]) return false;
+    return true;
+}
 
-    std::string_view rest = uri.substr(prefix.size());
+std::optional<ProductPageFile> product_page_file(std::string_view uri, std::string_view www_dir) {
+    if (!is_product_page_address(uri)) return std::nullopt;
+    std::string_view rest = uri.substr(std::string_view(kProductScheme).size() + 3);
     rest = rest.substr(0, rest.find_first_of("?#"));
     if (rest.empty() || rest.front() == '/') return std::nullopt;
 

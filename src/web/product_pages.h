@@ -23,6 +23,9 @@ inline constexpr const char* kTranslationAddress = "https://translate.google.com
 std::string search_engine_home_page();  // kSearchEngineAddress + "/"
 std::string translation_home_page();    // kTranslationAddress + "/?hl=fr&tab=wT"
 
+// True when uri is an address of the product's own (offline) pages.
+bool is_product_page_address(std::string_view uri);
+
 struct ProductPageFile {
     std::string path; // file to serve, inside the www folder
     std::string mime; // content type to answer with

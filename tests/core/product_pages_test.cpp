@@ -104,6 +104,16 @@ TEST(ProductPages, RefusesAddressesThatLeaveTheFolderOrNameNoFile) {
     EXPECT_EQ(served_path(std::string("orvane://ma\0in.html", 19)), "<refused>");
 }
 
+TEST(ProductPages, TellsProductAddressesFromRemoteOnes) {
+    EXPECT_TRUE(is_product_page_address(product_home_page()));
+    EXPECT_TRUE(is_product_page_address("Orvane://DOC/doc.html"));
+    EXPECT_FALSE(is_product_page_address(search_engine_home_page()));
+    EXPECT_FALSE(is_product_page_address(translation_home_page()));
+    EXPECT_FALSE(is_product_page_address("orvane:main.php"));
+    EXPECT_FALSE(is_product_page_address("https://orvane://x"));
+    EXPECT_FALSE(is_product_page_address(""));
+}
+
 TEST(ProductPages, MimeFromSuffix) {
     EXPECT_EQ(product_page_mime("doc.HTML"), "text/html");
     EXPECT_EQ(product_page_mime("a.htm"), "text/html");

@@ -1,6 +1,197 @@
 #include "web/ui/web_views.h"
 
-// Placeholders: the web views are built in their own change.
-GtkWidget* web_panel_create(WebPanel) { return gtk_scrolled_window_new(nullptr, nullptr); }
-GtkWidget* web_panel_view(WebPanel) { return nullptr; }
-void web_panels_load_start_pages() {}
+#include "shell/data_paths.h"
+#include "shell/gobj.h"
+#include "web/product_pages.h"
+
+#include <glib/gi18n-lib.h>
+#include <webkit2/webkit2.h>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+struct Panel {
+    GtkWidget* container = nullptr; // owned by the widget tree
+    GtkWidget* view = nullptr;      // child of container once created
+    guint idle = 0;                 // pending creation of the start view
+    gulong map_handler = 0;
+    std::string pending_uri;
+};
+
+std::array<Panel, 5> g_panels;
+std::array<std::vector<WebViewCreatedHook>, 5> g_hooks;
+bool g_start_pages_wanted = false;
+bool g_remote_start_pages = true;
+
+size_t index_of(WebPanel panel) { return static_cast<size_t>(panel); }
+Panel& panel_of(WebPanel panel) { return g_panels[index_of(panel)]; }
+
+void fail_request(WebKitURISchemeRequest* request, gint code, const char* format, const char* uri) {
+    GErrorPtr error(g_error_new(G_IO_ERROR, code, format, uri));
+    webkit_uri_scheme_request_finish_error(request, error.get());
+}
+
+void serve_product_page(WebKitURISchemeRequest* request, gpointer) {
+    const gchar* uri = webkit_uri_scheme_request_get_uri(request);
+    if (!uri) uri = "";
+    auto file = product_page_file(uri, data_dir() + "/www");
+    if (!file) {
+        fail_request(request, G_IO_ERROR_PERMISSION_DENIED, _("Adresse refusée : %s"), uri);
+        return;
+    }
+    gchar* contents = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(file->path.c_str(), &contents, &length, nullptr)) {
+        fail_request(request, G_IO_ERROR_NOT_FOUND, _("Page introuvable : %s"), uri);
+        return;
+    }
+    GBytes* bytes = g_bytes_new_take(contents, length);
+    GObjectPtr<GInputStream> stream(g_memory_input_stream_new_from_bytes(bytes));
+    g_bytes_unref(bytes);
+    webkit_uri_scheme_request_finish(request, stream.get(), static_cast<gint64>(length),
+                                     file->mime.c_str());
+}
+
+void load_into(GtkWidget* view, const std::string& uri) {
+    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view), uri.c_str());
+}
+
+void load_start_page(WebPanel which, GtkWidget* view) {
+    std::string uri = web_panel_start_page(which);
+    if (g_remote_start_pages || is_product_page_address(uri)) load_into(view, uri);
+}
+
+void create_view(WebPanel which) {
+    Panel& p = panel_of(which);
+    if (p.view || !p.container) return;
+    if (p.idle) {
+        g_source_remove(p.idle);
+        p.idle = 0;
+    }
+    if (p.map_handler) {
+        g_signal_handler_disconnect(p.container, p.map_handler);
+        p.map_handler = 0;
+    }
+    p.view = web_view_new();
+    gtk_container_add(GTK_CONTAINER(p.container), p.view);
+    gtk_widget_show(p.view);
+    // Added to a scrolled window, a view that does not scroll by itself is
+    // wrapped in a viewport, which must be shown as well.
+    if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(p.container))) gtk_widget_show(child);
+    GtkWidget* view = p.view;
+    // A hook may load a page itself; it runs before the start page so that
+    // its handlers see that first load too.
+    for (auto hook : g_hooks[index_of(which)]) hook(which, view);
+    if (!p.pending_uri.empty()) {
+        std::string uri = std::move(p.pending_uri);
+        p.pending_uri.clear();
+        load_into(view, uri);
+    } else if (g_start_pages_wanted) {
+        load_start_page(which, view);
+    }
+}
+
+gboolean create_start_view_idle(gpointer) {
+    panel_of(WebPanel::start).idle = 0;
+    create_view(WebPanel::start);
+    return G_SOURCE_REMOVE;
+}
+
+void on_container_map(GtkWidget*, gpointer data) {
+    auto which = static_cast<WebPanel>(GPOINTER_TO_INT(data));
+    Panel& p = panel_of(which);
+    if (p.view) return;
+    // The start view is visible with the window: building it right away would
+    // hold the window back, so it waits until the window is on screen.
+    if (which == WebPanel::start) {
+        if (!p.idle) p.idle = g_idle_add(create_start_view_idle, nullptr);
+        return;
+    }
+    create_view(which);
+}
+
+void on_container_destroy(GtkWidget* widget, gpointer data) {
+    Panel& p = panel_of(static_cast<WebPanel>(GPOINTER_TO_INT(data)));
+    if (p.container != widget) return; // an older container of the same panel
+    if (p.idle) g_source_remove(p.idle);
+    p = Panel{};
+}
+
+} // namespace
+
+void product_scheme_register() {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    WebKitWebContext* context = webkit_web_context_get_default();
+    webkit_web_context_register_uri_scheme(context, kProductScheme, serve_product_page, nullptr,
+                                           nullptr);
+    // Local: pages from the web cannot link to or embed the product's pages.
+    webkit_security_manager_register_uri_scheme_as_local(
+        webkit_web_context_get_security_manager(context), kProductScheme);
+}
+
+GtkWidget* web_view_new() {
+    product_scheme_register();
+    return webkit_web_view_new();
+}
+
+std::string web_panel_start_page(WebPanel panel) {
+    switch (panel) {
+    case WebPanel::start:
+    case WebPanel::mini_web: return product_home_page();
+    case WebPanel::myadmin_web:
+    case WebPanel::help_search: return search_engine_home_page();
+    case WebPanel::translation: return translation_home_page();
+    }
+    return product_home_page();
+}
+
+GtkWidget* web_panel_create(WebPanel panel) {
+    GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
+                                   GTK_POLICY_AUTOMATIC);
+    Panel& p = panel_of(panel);
+    // A panel has one container at a time; an older one stops creating views.
+    if (p.idle) g_source_remove(p.idle);
+    if (p.container && p.map_handler) g_signal_handler_disconnect(p.container, p.map_handler);
+    std::string pending = std::move(p.pending_uri);
+    p = Panel{};
+    p.container = scrolled;
+    p.pending_uri = std::move(pending);
+    gpointer data = GINT_TO_POINTER(static_cast<int>(panel));
+    p.map_handler = g_signal_connect(scrolled, "map", G_CALLBACK(on_container_map), data);
+    g_signal_connect(scrolled, "destroy", G_CALLBACK(on_container_destroy), data);
+    return scrolled;
+}
+
+GtkWidget* web_panel_view(WebPanel panel) { return panel_of(panel).view; }
+
+GtkWidget* web_panel_ensure_view(WebPanel panel) {
+    create_view(panel);
+    return panel_of(panel).view;
+}
+
+void web_panel_load(WebPanel panel, const std::string& uri) {
+    Panel& p = panel_of(panel);
+    if (p.view)
+        load_into(p.view, uri);
+    else
+        p.pending_uri = uri;
+}
+
+void web_panel_on_created(WebPanel panel, WebViewCreatedHook hook) {
+    if (!hook) return;
+    g_hooks[index_of(panel)].push_back(hook);
+    if (GtkWidget* view = panel_of(panel).view) hook(panel, view);
+}
+
+void web_panels_load_start_pages() {
+    g_start_pages_wanted = true;
+    for (size_t i = 0; i < g_panels.size(); ++i)
+        if (g_panels[i].view) load_start_page(static_cast<WebPanel>(i), g_panels[i].view);
+}
+
+void web_panels_allow_remote_start_pages(bool allow) { g_remote_start_pages = allow; }
