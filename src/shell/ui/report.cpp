@@ -158,6 +158,8 @@ bool notifications_available() {
 void log_scroll_to_top() {
     GtkTextBuffer* buffer = log_buffer();
     if (!buffer) return;
+    // The cursor goes back to the very top, in front of any picture there.
+    report().pictures_on_top = 0;
     GtkTextIter start;
     gtk_text_buffer_get_start_iter(buffer, &start);
     gtk_text_buffer_place_cursor(buffer, &start);
