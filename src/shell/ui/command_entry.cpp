@@ -68,18 +68,20 @@ void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text) {
 GtkWidget* command_entry_create() {
     auto& c = ce();
     c.entry = gtk_entry_new();
+    g_object_add_weak_pointer(G_OBJECT(c.entry), reinterpret_cast<gpointer*>(&c.entry));
     gtk_widget_set_name(c.entry, "command_entry");
     gtk_entry_set_width_chars(GTK_ENTRY(c.entry), 50);
 
     GtkEntryCompletion* completion = gtk_entry_completion_new();
     c.completion_model = gtk_list_store_new(1, G_TYPE_STRING);
     gtk_entry_completion_set_model(completion, GTK_TREE_MODEL(c.completion_model));
+    g_object_add_weak_pointer(G_OBJECT(c.completion_model),
+                              reinterpret_cast<gpointer*>(&c.completion_model));
     g_object_unref(c.completion_model);
     gtk_entry_completion_set_text_column(completion, 0);
     gtk_entry_set_completion(GTK_ENTRY(c.entry), completion);
     g_object_unref(completion);
-    for (const auto& line : c.history)
-        if (!line.empty()) completion_append(line.c_str());
+    for (const auto& line : c.history) completion_append(line.c_str());
 
     g_signal_connect(c.entry, "key-press-event", G_CALLBACK(on_key_press), nullptr);
     g_signal_connect(c.entry, "key-release-event", G_CALLBACK(on_key_release), nullptr);
@@ -107,7 +109,7 @@ void command_entry_prompt(std::string_view example) {
 
 void command_history_load() {
     auto lines = file_to_lines(config_paths().gl_famous);
-    ce().history = lines ? std::move(*lines) : Lines{};
+    ce().history = lines ? lines_copy_nonempty(*lines) : Lines{};
 }
 
 const Lines& command_history() { return ce().history; }

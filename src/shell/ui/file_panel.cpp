@@ -65,6 +65,7 @@ GtkWidget* file_panel_create() {
                        -1);
     GtkToolItem* entry_item = gtk_tool_item_new();
     f.name_entry = gtk_entry_new();
+    g_object_add_weak_pointer(G_OBJECT(f.name_entry), reinterpret_cast<gpointer*>(&f.name_entry));
     gtk_widget_set_name(f.name_entry, "file_panel_name");
     gtk_entry_set_width_chars(GTK_ENTRY(f.name_entry), 50);
     gtk_container_add(GTK_CONTAINER(entry_item), f.name_entry);
@@ -72,6 +73,7 @@ GtkWidget* file_panel_create() {
     gtk_box_pack_start(GTK_BOX(box), toolbar, FALSE, FALSE, 0);
 
     f.chooser = gtk_file_chooser_widget_new(GTK_FILE_CHOOSER_ACTION_OPEN);
+    g_object_add_weak_pointer(G_OBJECT(f.chooser), reinterpret_cast<gpointer*>(&f.chooser));
     gtk_widget_set_name(f.chooser, "file_panel");
     const Settings& s = settings();
     if (s.use_def_open_dir)

@@ -46,6 +46,12 @@ MainWindow& mw() {
     return m;
 }
 
+// The references clear themselves when the window is destroyed at exit.
+void track(GtkWidget*& slot, GtkWidget* widget) {
+    slot = widget;
+    g_object_add_weak_pointer(G_OBJECT(widget), reinterpret_cast<gpointer*>(&slot));
+}
+
 gboolean on_delete_event(GtkWidget*, GdkEvent*, gpointer) {
     ui_state_save();
     return FALSE;
@@ -116,7 +122,7 @@ GtkWidget* vbox(const char* name, int spacing = 0) {
 GtkWidget* panel(PanelPage page, const char* name, GtkOrientation orientation) {
     GtkWidget* box = gtk_box_new(orientation, 0);
     gtk_widget_set_name(box, name);
-    mw().pages[page] = box;
+    track(mw().pages[page], box);
     return box;
 }
 
@@ -160,7 +166,7 @@ GtkWidget* build_terminal_page() {
     gtk_box_pack_start(GTK_BOX(page),
                        panel(PanelPage::terminal_bar, "terminal_bar", GTK_ORIENTATION_HORIZONTAL),
                        FALSE, FALSE, 0);
-    m.terminal_notebook = new_notebook("terminal_notebook", GTK_POS_TOP, true);
+    track(m.terminal_notebook, new_notebook("terminal_notebook", GTK_POS_TOP, true));
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.terminal_notebook), TRUE);
     gtk_box_pack_start(GTK_BOX(page), m.terminal_notebook, TRUE, TRUE, 0);
     return page;
@@ -168,7 +174,7 @@ GtkWidget* build_terminal_page() {
 
 GtkWidget* build_myadmin_page() {
     auto& m = mw();
-    m.myadmin_notebook = new_notebook("myadmin_notebook", GTK_POS_TOP, true);
+    track(m.myadmin_notebook, new_notebook("myadmin_notebook", GTK_POS_TOP, true));
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.myadmin_notebook), TRUE);
     add_page(m.myadmin_notebook, web_panel_create(WebPanel::myadmin_web), "gtk-apply", _("Web"),
              150);
@@ -207,10 +213,10 @@ GtkWidget* build_editor_page() {
     indicator_create(GTK_BOX(row));
     gtk_box_pack_start(GTK_BOX(page), row, FALSE, FALSE, 0);
 
-    m.start_view = web_panel_create(WebPanel::start);
+    track(m.start_view, web_panel_create(WebPanel::start));
     gtk_box_pack_start(GTK_BOX(page), m.start_view, TRUE, TRUE, 0);
 
-    m.editor_notebook = new_notebook("notebook1", GTK_POS_TOP, false);
+    track(m.editor_notebook, new_notebook("notebook1", GTK_POS_TOP, false));
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.editor_notebook), TRUE);
     g_signal_connect(m.editor_notebook, "switch-page", G_CALLBACK(on_editor_switch_page),
                      nullptr);
@@ -223,13 +229,13 @@ GtkWidget* build_editor_page() {
 
 void build_main_notebook() {
     auto& m = mw();
-    m.main_notebook = new_notebook("main_notebook", GTK_POS_TOP, true);
+    track(m.main_notebook, new_notebook("main_notebook", GTK_POS_TOP, true));
     g_signal_connect(m.main_notebook, "focus-in-event", G_CALLBACK(on_main_notebook_focus_in),
                      nullptr);
 
     GtkWidget* file_box = vbox("file_box");
     gtk_box_set_homogeneous(GTK_BOX(file_box), TRUE);
-    m.side_notebook = build_side_notebook();
+    track(m.side_notebook, build_side_notebook());
     gtk_box_pack_start(GTK_BOX(file_box), m.side_notebook, TRUE, TRUE, 0);
     add_page(m.main_notebook, file_box, "gtk-directory", _("File"), 50);
 
@@ -237,7 +243,7 @@ void build_main_notebook() {
 
     GtkWidget* tools_box = vbox("tools_box", 2);
     gtk_box_set_homogeneous(GTK_BOX(tools_box), TRUE);
-    m.bottom_notebook = build_bottom_notebook();
+    track(m.bottom_notebook, build_bottom_notebook());
     gtk_box_pack_start(GTK_BOX(tools_box), m.bottom_notebook, TRUE, TRUE, 0);
     add_page(m.main_notebook, tools_box, "gtk-properties", _("Tools"), 50);
 }
@@ -303,8 +309,13 @@ GtkWidget* run_window() { return mw().run_window; }
 
 void run_window_replace(GtkWidget* window) {
     auto& m = mw();
-    if (m.run_window && m.run_window != window) gtk_widget_destroy(m.run_window);
-    m.run_window = window;
+    if (m.run_window == window) return;
+    if (GtkWidget* old = m.run_window) {
+        g_object_remove_weak_pointer(G_OBJECT(old), reinterpret_cast<gpointer*>(&m.run_window));
+        m.run_window = nullptr;
+        gtk_widget_destroy(old);
+    }
+    if (window) track(m.run_window, window);
 }
 
 void apply_text_colors() {
@@ -336,7 +347,7 @@ GtkWidget* main_window_build() {
     m.theme = read_theme_name(config_paths().theme);
     command_history_load();
 
-    m.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    track(m.window, gtk_window_new(GTK_WINDOW_TOPLEVEL));
     gtk_widget_set_name(m.window, "vesk_main_window");
     std::string title = std::string(kProductName) + " " + kProductVersion;
     gtk_window_set_title(GTK_WINDOW(m.window), title.c_str());
@@ -356,7 +367,7 @@ GtkWidget* main_window_build() {
     g_object_unref(accel_group);
     gtk_box_pack_start(GTK_BOX(mainvbox), gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0), FALSE,
                        FALSE, 0);
-    m.vpaned1 = gtk_paned_new(GTK_ORIENTATION_VERTICAL);
+    track(m.vpaned1, gtk_paned_new(GTK_ORIENTATION_VERTICAL));
     gtk_widget_set_name(m.vpaned1, "vpaned1");
     gtk_paned_set_position(GTK_PANED(m.vpaned1), 0);
     gtk_box_pack_start(GTK_BOX(mainvbox), m.vpaned1, TRUE, TRUE, 0);
@@ -364,7 +375,7 @@ GtkWidget* main_window_build() {
     gtk_paned_pack1(GTK_PANED(m.vpaned1), m.main_notebook, TRUE, FALSE);
     gtk_box_pack_start(GTK_BOX(mainvbox), status_bar_create(), FALSE, FALSE, 0);
 
-    m.run_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    run_window_replace(gtk_window_new(GTK_WINDOW_TOPLEVEL));
     register_reload_hooks();
 
     apply_text_colors();

@@ -104,6 +104,7 @@ GtkWidget* menu_bar_build(GtkAccelGroup* accel_group) {
     GtkWidget* menubar = gtk_menu_bar_new();
     gtk_widget_set_name(menubar, "menubar1");
     bar() = menubar;
+    g_object_add_weak_pointer(G_OBJECT(menubar), reinterpret_cast<gpointer*>(&bar()));
 
     std::vector<GtkWidget*> open; // the menus being filled, innermost last
     for (const MenuEntry& e : menu_table()) {

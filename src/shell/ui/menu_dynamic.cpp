@@ -108,7 +108,11 @@ void rebuild_from_folder(DynamicMenu which, const std::string& dir, MenuHandler 
 }
 } // namespace
 
-void dynamic_menu_register(DynamicMenu which, GtkWidget* item) { dm().items[which] = item; }
+void dynamic_menu_register(DynamicMenu which, GtkWidget* item) {
+    GtkWidget*& slot = dm().items[which];
+    slot = item;
+    g_object_add_weak_pointer(G_OBJECT(item), reinterpret_cast<gpointer*>(&slot));
+}
 
 GtkWidget* dynamic_menu_item(DynamicMenu which) {
     auto it = dm().items.find(which);

@@ -122,6 +122,7 @@ GtkWidget* main_toolbar_create() {
     // Its visibility follows the setting, not the window's show-all.
     gtk_widget_set_no_show_all(toolbar, TRUE);
     main_bar() = toolbar;
+    g_object_add_weak_pointer(G_OBJECT(toolbar), reinterpret_cast<gpointer*>(&main_bar()));
     main_toolbar_apply_visibility();
     return toolbar;
 }
