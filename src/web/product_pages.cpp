@@ -14,15 +14,21 @@ std::string product_version_page() {
     return std::string(kProductScheme) + "://version.php?version=" + kProductVersion;
 }
 
-std::string product_manual_page() { return std::string(kProductScheme) + "://DOC/doc.html"; }
+std::string product_manual_page() {
+    return std::string(kProductScheme) + "://DOC/doc.html";
+}
 
 std::string product_bug_report_page() {
     return std::string(kProductScheme) + "://bug_rapport.php?clef=" + kProductVersion;
 }
 
-std::string product_about_page() { return std::string(kProductScheme) + "://about.html"; }
+std::string product_about_page() {
+    return std::string(kProductScheme) + "://about.html";
+}
 
-std::string search_engine_home_page() { return std::string(kSearchEngineAddress) + "/"; }
+std::string search_engine_home_page() {
+    return std::string(kSearchEngineAddress) + "/";
+}
 
 std::string translation_home_page() {
     return std::string(kTranslationAddress) + "/?hl=fr&tab=wT";
@@ -70,12 +76,10 @@ std::string product_page_mime(std::string_view file_name) {
         const char* suffix;
         const char* mime;
     } table[] = {
-        {".html", "text/html"},      {".htm", "text/html"},
-        {".css", "text/css"},        {".js", "text/javascript"},
-        {".png", "image/png"},       {".jpg", "image/jpeg"},
-        {".jpeg", "image/jpeg"},     {".gif", "image/gif"},
-        {".svg", "image/svg+xml"},   {".ico", "image/x-icon"},
-        {".txt", "text/plain"},
+        {".html", "text/html"},     {".htm", "text/html"},  {".css", "text/css"},
+        {".js", "text/javascript"}, {".png", "image/png"},  {".jpg", "image/jpeg"},
+        {".jpeg", "image/jpeg"},    {".gif", "image/gif"},  {".svg", "image/svg+xml"},
+        {".ico", "image/x-icon"},   {".txt", "text/plain"},
     };
     for (const auto& entry : table)
         if (ends_with_nocase(file_name, entry.suffix)) return entry.mime;
@@ -118,7 +122,9 @@ std::optional<ProductPageFile> product_page_file(std::string_view uri, std::stri
     if (ends_with_nocase(name, ".php")) name.replace(name.size() - 4, 4, ".html");
 
     std::string file(www_dir);
-    while (!file.empty() && file.back() == '/') file.pop_back();
-    for (const auto& segment : segments) file += "/" + segment;
+    while (!file.empty() && file.back() == '/')
+        file.pop_back();
+    for (const auto& segment : segments)
+        file += "/" + segment;
     return ProductPageFile{file, product_page_mime(name)};
 }

@@ -10,18 +10,18 @@
 inline constexpr const char* kProductScheme = "orvane";
 
 // Addresses of the product's pages, with the version the program carries.
-std::string product_home_page();        // orvane://main.php?version=1.6.4
-std::string product_version_page();     // orvane://version.php?version=1.6.4
-std::string product_manual_page();      // orvane://DOC/doc.html
-std::string product_bug_report_page();  // orvane://bug_rapport.php?clef=1.6.4
-std::string product_about_page();       // orvane://about.html
+std::string product_home_page();       // orvane://main.php?version=1.6.4
+std::string product_version_page();    // orvane://version.php?version=1.6.4
+std::string product_manual_page();     // orvane://DOC/doc.html
+std::string product_bug_report_page(); // orvane://bug_rapport.php?clef=1.6.4
+std::string product_about_page();      // orvane://about.html
 
 // Outside services shown in the MyAdmin panels. The addresses carry no trailing
 // slash: callers append their own path, query or fragment.
 inline constexpr const char* kSearchEngineAddress = "https://duckduckgo.com";
 inline constexpr const char* kTranslationAddress = "https://translate.google.com";
-std::string search_engine_home_page();  // kSearchEngineAddress + "/"
-std::string translation_home_page();    // kTranslationAddress + "/?hl=fr&tab=wT"
+std::string search_engine_home_page(); // kSearchEngineAddress + "/"
+std::string translation_home_page();   // kTranslationAddress + "/?hl=fr&tab=wT"
 
 // True when uri is an address of the product's own (offline) pages.
 bool is_product_page_address(std::string_view uri);

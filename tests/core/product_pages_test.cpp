@@ -100,7 +100,8 @@ TEST(ProductPages, RefusesAddressesThatLeaveTheFolderOrNameNoFile) {
         "http://orvane/main.php",
         "",
     };
-    for (const char* uri : refused) EXPECT_EQ(served_path(uri), "<refused>") << uri;
+    for (const char* uri : refused)
+        EXPECT_EQ(served_path(uri), "<refused>") << uri;
     EXPECT_EQ(served_path(std::string("orvane://ma\0in.html", 19)), "<refused>");
 }
 

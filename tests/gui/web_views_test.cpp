@@ -34,12 +34,15 @@ struct LoadWatch {
     std::string error;
 
     void watch(GtkWidget* view) {
-        g_signal_connect(view, "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer self) {
-                             if (event == WEBKIT_LOAD_FINISHED) static_cast<LoadWatch*>(self)->finished = true;
+        g_signal_connect(view, "load-changed",
+                         G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer self) {
+                             if (event == WEBKIT_LOAD_FINISHED)
+                                 static_cast<LoadWatch*>(self)->finished = true;
                          }),
                          this);
         g_signal_connect(view, "load-failed",
-                         G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self) {
+                         G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+                                        gpointer self) {
                              auto* watch = static_cast<LoadWatch*>(self);
                              watch->failed = true;
                              watch->failed_uri = uri ? uri : "";
@@ -61,7 +64,7 @@ std::string uri_of(GtkWidget* view) {
 }
 
 class WebViews : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         // The tree's own pages, unless the run already points somewhere.
         if (!g_getenv("ORVANE_DATADIR")) {
@@ -122,8 +125,10 @@ TEST_F(WebViews, StartViewIsBuiltAfterTheWindowMapsAndShowsTheHomePage) {
 
     LoadWatch watch;
     watch.watch(view);
-    ASSERT_TRUE(run_until([&] { return title_of(view).find("1.6.4") != std::string::npos || watch.failed; }))
-        << "title: " << title_of(view);
+    ASSERT_TRUE(run_until([&] {
+        return title_of(view).find("1.6.4") != std::string::npos || watch.failed;
+    })) << "title: "
+        << title_of(view);
     EXPECT_FALSE(watch.failed) << watch.error;
     EXPECT_EQ(title_of(view), "Orvane IDE 1.6.4");
     EXPECT_EQ(uri_of(view), "orvane://main.php?version=1.6.4");
@@ -157,7 +162,8 @@ TEST_F(WebViews, OtherPanelsWaitUntilTheirPageIsShown) {
     gtk_notebook_set_current_page(GTK_NOTEBOOK(notebook), 2);
     GtkWidget* tview = web_panel_view(WebPanel::translation);
     ASSERT_NE(tview, nullptr);
-    ASSERT_TRUE(run_until([&] { return title_of(tview) == "A-propos de Orvane IDE"; })) << title_of(tview);
+    ASSERT_TRUE(run_until([&] { return title_of(tview) == "A-propos de Orvane IDE"; }))
+        << title_of(tview);
     EXPECT_EQ(uri_of(tview), product_about_page());
 
     // With remote start pages turned off, the search panel is built but the
@@ -203,7 +209,8 @@ TEST_F(WebViews, HooksSeeViewsBuiltLaterAndEnsureBuildsAtOnce) {
     EXPECT_EQ(web_panel_view(WebPanel::help_search), view);
     // The manual sits in an upper-case folder: its address must survive
     // WebKit's parsing of the scheme's host part.
-    ASSERT_TRUE(run_until([&] { return title_of(view) == "Documentation Orvane IDE"; })) << title_of(view);
+    ASSERT_TRUE(run_until([&] { return title_of(view) == "Documentation Orvane IDE"; }))
+        << title_of(view);
 }
 
 TEST_F(WebViews, DestroyedContainerForgetsItsView) {
@@ -241,7 +248,8 @@ TEST_F(WebViews, ProductPagesAreServedOfflineAndEscapesRefused) {
 
     ASSERT_TRUE(load(product_version_page().c_str()));
     EXPECT_FALSE(watch.failed) << watch.error;
-    ASSERT_TRUE(run_until([&] { return title_of(view) == "Version Orvane IDE 1.6.4"; })) << title_of(view);
+    ASSERT_TRUE(run_until([&] { return title_of(view) == "Version Orvane IDE 1.6.4"; }))
+        << title_of(view);
 
     // WebKit folds plain ".." steps itself; an escaped "/" reaches the handler.
     const char* escapes[] = {

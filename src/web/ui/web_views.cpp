@@ -25,8 +25,12 @@ std::array<std::vector<WebViewCreatedHook>, 5> g_hooks;
 bool g_start_pages_wanted = false;
 bool g_remote_start_pages = true;
 
-size_t index_of(WebPanel panel) { return static_cast<size_t>(panel); }
-Panel& panel_of(WebPanel panel) { return g_panels[index_of(panel)]; }
+size_t index_of(WebPanel panel) {
+    return static_cast<size_t>(panel);
+}
+Panel& panel_of(WebPanel panel) {
+    return g_panels[index_of(panel)];
+}
 
 void fail_request(WebKitURISchemeRequest* request, gint code, const char* format, const char* uri) {
     GErrorPtr error(g_error_new(G_IO_ERROR, code, format, uri));
@@ -83,7 +87,8 @@ void create_view(WebPanel which) {
     GtkWidget* view = p.view;
     // A hook may load a page itself; it runs before the start page so that
     // its handlers see that first load too.
-    for (auto hook : g_hooks[index_of(which)]) hook(which, view);
+    for (auto hook : g_hooks[index_of(which)])
+        hook(which, view);
     if (!p.pending_uri.empty()) {
         std::string uri = std::move(p.pending_uri);
         p.pending_uri.clear();
@@ -141,10 +146,13 @@ GtkWidget* web_view_new() {
 std::string web_panel_start_page(WebPanel panel) {
     switch (panel) {
     case WebPanel::start:
-    case WebPanel::mini_web: return product_home_page();
+    case WebPanel::mini_web:
+        return product_home_page();
     case WebPanel::myadmin_web:
-    case WebPanel::help_search: return search_engine_home_page();
-    case WebPanel::translation: return translation_home_page();
+    case WebPanel::help_search:
+        return search_engine_home_page();
+    case WebPanel::translation:
+        return translation_home_page();
     }
     return product_home_page();
 }
@@ -167,7 +175,9 @@ GtkWidget* web_panel_create(WebPanel panel) {
     return scrolled;
 }
 
-GtkWidget* web_panel_view(WebPanel panel) { return panel_of(panel).view; }
+GtkWidget* web_panel_view(WebPanel panel) {
+    return panel_of(panel).view;
+}
 
 GtkWidget* web_panel_ensure_view(WebPanel panel) {
     create_view(panel);
@@ -194,4 +204,6 @@ void web_panels_load_start_pages() {
         if (g_panels[i].view) load_start_page(static_cast<WebPanel>(i), g_panels[i].view);
 }
 
-void web_panels_allow_remote_start_pages(bool allow) { g_remote_start_pages = allow; }
+void web_panels_allow_remote_start_pages(bool allow) {
+    g_remote_start_pages = allow;
+}
