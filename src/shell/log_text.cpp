@@ -9,11 +9,16 @@ constexpr std::size_t kFormatSlack = 32024;
 
 const char* log_tag_name(int kind) {
     switch (kind) {
-    case LM_ERROR: return "lm_error";
-    case LM_NORMAL: return "lm_normal";
-    case LM_ADVICE: return "lm_advice";
-    case LM_GREET: return "lm_greet";
-    default: return nullptr;
+    case LM_ERROR:
+        return "lm_error";
+    case LM_NORMAL:
+        return "lm_normal";
+    case LM_ADVICE:
+        return "lm_advice";
+    case LM_GREET:
+        return "lm_greet";
+    default:
+        return nullptr;
     }
 }
 

@@ -25,14 +25,13 @@ std::string format_locale(const std::string& locale_format, const std::tm& when)
 std::string time_stamp_at(std::string_view format, const std::tm& when) {
     if (format.empty()) return kBlank;
     const std::string utf8_format(format);
-    GCharPtr locale_format(
-        g_locale_from_utf8(utf8_format.c_str(), -1, nullptr, nullptr, nullptr));
+    GCharPtr locale_format(g_locale_from_utf8(utf8_format.c_str(), -1, nullptr, nullptr, nullptr));
     if (!locale_format) return kBlank;
     std::string text = format_locale(locale_format.get(), when);
     if (text.empty()) return kBlank;
     if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
-    GCharPtr converted(g_locale_to_utf8(text.data(), static_cast<gssize>(text.size()), nullptr,
-                                        nullptr, nullptr));
+    GCharPtr converted(
+        g_locale_to_utf8(text.data(), static_cast<gssize>(text.size()), nullptr, nullptr, nullptr));
     return converted ? std::string(converted.get()) : std::string(kBlank);
 }
 

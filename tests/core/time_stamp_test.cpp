@@ -7,14 +7,14 @@
 namespace {
 // Runs a test under a locale of LC_ALL and puts the previous one back.
 class LocaleGuard {
-public:
+  public:
     explicit LocaleGuard(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
         ok_ = std::setlocale(LC_ALL, name) != nullptr;
     }
     ~LocaleGuard() { std::setlocale(LC_ALL, saved_.c_str()); }
     bool ok() const { return ok_; }
 
-private:
+  private:
     std::string saved_;
     bool ok_ = false;
 };

@@ -14,7 +14,9 @@ namespace {
 const std::string kRule = std::string(56, '_');
 const std::string kPicture = "\xef\xbf\xbc"; // U+FFFC, a picture in a buffer slice
 
-GtkTextBuffer* log_buffer() { return gtk_text_view_get_buffer(GTK_TEXT_VIEW(log_view())); }
+GtkTextBuffer* log_buffer() {
+    return gtk_text_view_get_buffer(GTK_TEXT_VIEW(log_view()));
+}
 
 int cursor_offset() {
     GtkTextIter at;
@@ -48,7 +50,9 @@ std::vector<std::string> tags_over(int from, int count) {
     return names;
 }
 
-int chars(const std::string& utf8) { return static_cast<int>(g_utf8_strlen(utf8.c_str(), -1)); }
+int chars(const std::string& utf8) {
+    return static_cast<int>(g_utf8_strlen(utf8.c_str(), -1));
+}
 
 // The width of the picture at `offset` of the log, 0 when there is none.
 int picture_width_at(int offset) {
@@ -103,8 +107,8 @@ TEST_F(ReportTest, LogViewIsAReadOnlyWrappedSourceViewInAScrolledWindow) {
     EXPECT_EQ(v, GTK_POLICY_AUTOMATIC);
 
     PangoFontDescription* font = nullptr;
-    gtk_style_context_get(gtk_widget_get_style_context(view), GTK_STATE_FLAG_NORMAL, "font",
-                          &font, nullptr);
+    gtk_style_context_get(gtk_widget_get_style_context(view), GTK_STATE_FLAG_NORMAL, "font", &font,
+                          nullptr);
     ASSERT_NE(font, nullptr);
     EXPECT_STREQ(pango_font_description_get_family(font), "mono");
     EXPECT_EQ(pango_font_description_get_size(font), 8 * PANGO_SCALE);
@@ -140,13 +144,13 @@ TEST_F(ReportTest, FirstFormPutsAStampedUntaggedEntryOnTop) {
     const std::size_t second_tab = text.find('\t', 1);
     ASSERT_NE(second_tab, std::string::npos);
     const std::string stamp = text.substr(1, second_tab - 1);
-    EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)")))
-        << stamp;
+    EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)"))) << stamp;
     const std::string body = " /tmp/a.bak est créé\n" + kRule + "\n";
     EXPECT_EQ(text.substr(second_tab + 1), body + before);
 
     const int entry_chars = chars(text) - chars(before);
-    for (const std::string& tags : tags_over(0, entry_chars)) EXPECT_EQ(tags, "");
+    for (const std::string& tags : tags_over(0, entry_chars))
+        EXPECT_EQ(tags, "");
     EXPECT_EQ(cursor_offset(), 0);
 }
 
@@ -163,7 +167,9 @@ TEST_F(ReportTest, SecondFormPutsTheTextOnTopWithTheKindsTag) {
     const struct {
         int kind;
         const char* tag;
-    } kinds[] = {{LM_NORMAL, "lm_normal"}, {LM_ERROR, "lm_error"}, {LM_ADVICE, "lm_advice"},
+    } kinds[] = {{LM_NORMAL, "lm_normal"},
+                 {LM_ERROR, "lm_error"},
+                 {LM_ADVICE, "lm_advice"},
                  {LM_GREET, "lm_greet"}};
     for (const auto& k : kinds) {
         const std::string before = log_text();
@@ -171,7 +177,8 @@ TEST_F(ReportTest, SecondFormPutsTheTextOnTopWithTheKindsTag) {
         log_message("config reloaded", k.kind);
         const std::string entry = " config reloaded\n" + kRule + "\n";
         EXPECT_EQ(log_text(), entry + before) << k.kind;
-        for (const std::string& tags : tags_over(0, chars(entry))) EXPECT_EQ(tags, k.tag);
+        for (const std::string& tags : tags_over(0, chars(entry)))
+            EXPECT_EQ(tags, k.tag);
         EXPECT_EQ(cursor_offset(), 0);
     }
 }
@@ -239,9 +246,10 @@ TEST_F(ReportTest, EachLogPictureComesFromItsOwnFile) {
     const struct {
         void (*op)();
         const char* file;
-    } pictures[] = {{log_icon_info, "orvane_log.png"},     {log_icon_error, "orvane_stop2.png"},
-                    {log_icon_ok, "orvane_ok2.png"},       {log_icon_help, "orvane_man.png"},
-                    {log_icon_saved, "orvane_save2.png"},  {log_icon_not_saved, "orvane_nosave2.png"}};
+    } pictures[] = {
+        {log_icon_info, "orvane_log.png"},    {log_icon_error, "orvane_stop2.png"},
+        {log_icon_ok, "orvane_ok2.png"},      {log_icon_help, "orvane_man.png"},
+        {log_icon_saved, "orvane_save2.png"}, {log_icon_not_saved, "orvane_nosave2.png"}};
     for (const auto& p : pictures) {
         p.op();
         EXPECT_EQ(picture_width_at(0), pixmaps.width_of(p.file)) << p.file;
@@ -317,12 +325,14 @@ struct ColourWindow {
 
     // Style changes reach the screen on later frames, through the theme's transitions.
     bool entry_text_becomes(const char* spec) {
-        return spin_until([&] {
-            GdkRGBA fg;
-            gtk_style_context_get_color(gtk_widget_get_style_context(entry),
-                                        GTK_STATE_FLAG_NORMAL, &fg);
-            return same_color(fg, spec);
-        }, 3000);
+        return spin_until(
+            [&] {
+                GdkRGBA fg;
+                gtk_style_context_get_color(gtk_widget_get_style_context(entry),
+                                            GTK_STATE_FLAG_NORMAL, &fg);
+                return same_color(fg, spec);
+            },
+            3000);
     }
     // The colour drawn in the middle of the empty view, as 0xRRGGBB.
     unsigned view_background() {
@@ -391,8 +401,8 @@ TEST_F(ReportTest, SameStatusTextTwiceIsPushedTwiceUnderOneContext) {
 }
 
 TEST_F(ReportTest, IndicatorStaysTheLastChildOfItsRow) {
-    TempPixmaps pixmaps({"orvane_ok.png", "orvane_stop.png", "orvane_net.png",
-                         "orvane_advance.png", "orvane_nosave.png", "orvane_save.png"});
+    TempPixmaps pixmaps({"orvane_ok.png", "orvane_stop.png", "orvane_net.png", "orvane_advance.png",
+                         "orvane_nosave.png", "orvane_save.png"});
     GtkWidget* first = indicator_widget();
     ASSERT_NE(first, nullptr);
     GtkWidget* row = gtk_widget_get_parent(first);
@@ -404,10 +414,11 @@ TEST_F(ReportTest, IndicatorStaysTheLastChildOfItsRow) {
     const struct {
         void (*op)();
         const char* file;
-    } states[] = {{indicator_stop, "orvane_stop.png"},     {indicator_net, "orvane_net.png"},
-                  {indicator_busy, "orvane_advance.png"},  {indicator_not_saved, "orvane_nosave.png"},
-                  {indicator_saved, "orvane_save.png"},    {indicator_ok, "orvane_ok.png"},
-                  {indicator_ok, "orvane_ok.png"}};
+    } states[] = {
+        {indicator_stop, "orvane_stop.png"},    {indicator_net, "orvane_net.png"},
+        {indicator_busy, "orvane_advance.png"}, {indicator_not_saved, "orvane_nosave.png"},
+        {indicator_saved, "orvane_save.png"},   {indicator_ok, "orvane_ok.png"},
+        {indicator_ok, "orvane_ok.png"}};
     for (const auto& s : states) {
         s.op();
         GtkWidget* image = indicator_widget();
@@ -447,7 +458,9 @@ std::vector<bool>& hook_calls() {
     static std::vector<bool> calls;
     return calls;
 }
-void record_hook(bool visible) { hook_calls().push_back(visible); }
+void record_hook(bool visible) {
+    hook_calls().push_back(visible);
+}
 } // namespace
 
 TEST_F(ReportTest, SavedStatesReachTheDocumentsHook) {
@@ -466,7 +479,8 @@ TEST_F(ReportTest, NotificationWithoutAServiceReturnsAtOnce) {
     // The test bus has no notification service: each call must be dropped
     // quickly, not wait for a reply that never comes.
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 3; ++i) notify_user("Le fichier est créé.");
+    for (int i = 0; i < 3; ++i)
+        notify_user("Le fichier est créé.");
     const auto spent = std::chrono::steady_clock::now() - start;
     EXPECT_LT(spent, std::chrono::seconds(1));
 }

@@ -9,13 +9,14 @@ const char* const kStockCancel = "gtk-cancel";
 
 GtkWidget* new_dialog(GtkWindow* parent, const std::string& text, bool with_cancel) {
     GtkWidget* dialog = gtk_dialog_new_with_buttons(
-        nullptr, parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-        kStockOk, GTK_RESPONSE_OK, nullptr);
+        nullptr, parent,
+        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), kStockOk,
+        GTK_RESPONSE_OK, nullptr);
     if (with_cancel) gtk_dialog_add_button(GTK_DIALOG(dialog), kStockCancel, GTK_RESPONSE_CANCEL);
     GtkWidget* label = gtk_label_new(valid_utf8(text).c_str());
     gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
-    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), label, TRUE,
-                       TRUE, 0);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), label, TRUE, TRUE,
+                       0);
     gtk_widget_show(label);
     return dialog;
 }
@@ -35,7 +36,6 @@ void show_message(GtkWindow* parent, std::string_view message, std::optional<lon
 
 bool ask_confirmation(GtkWindow* parent, std::string_view message,
                       std::optional<std::string_view> argument) {
-    const std::string text =
-        argument ? format_with_text(message, *argument) : std::string(message);
+    const std::string text = argument ? format_with_text(message, *argument) : std::string(message);
     return run_and_destroy(new_dialog(parent, text, true)) == GTK_RESPONSE_OK;
 }

@@ -48,8 +48,7 @@ GtkTextBuffer* log_buffer() {
 }
 
 GObjectPtr<GdkPixbuf> load_picture(const char* name) {
-    return GObjectPtr<GdkPixbuf>(
-        gdk_pixbuf_new_from_file(pixmap_path(name).c_str(), nullptr));
+    return GObjectPtr<GdkPixbuf>(gdk_pixbuf_new_from_file(pixmap_path(name).c_str(), nullptr));
 }
 
 void log_picture(const char* name) {
@@ -112,8 +111,8 @@ bool session_bus_configured() {
 bool bus_call_says(GDBusConnection* bus, const char* method, GVariant* args,
                    const GVariantType* reply_type, bool (*check)(GVariant*)) {
     GVariant* reply = g_dbus_connection_call_sync(
-        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", method,
-        args, reply_type, G_DBUS_CALL_FLAGS_NO_AUTO_START, 500, nullptr, nullptr);
+        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", method, args,
+        reply_type, G_DBUS_CALL_FLAGS_NO_AUTO_START, 500, nullptr, nullptr);
     if (!reply) return false;
     bool yes = check(reply);
     g_variant_unref(reply);
@@ -198,17 +197,37 @@ void log_message(std::string_view text, int kind) {
     log_scroll_to_top();
 }
 
-void log_icon_info() { log_picture("orvane_log.png"); }
-void log_icon_error() { log_picture("orvane_stop2.png"); }
-void log_icon_ok() { log_picture("orvane_ok2.png"); }
-void log_icon_help() { log_picture("orvane_man.png"); }
-void log_icon_saved() { log_picture("orvane_save2.png"); }
-void log_icon_not_saved() { log_picture("orvane_nosave2.png"); }
+void log_icon_info() {
+    log_picture("orvane_log.png");
+}
+void log_icon_error() {
+    log_picture("orvane_stop2.png");
+}
+void log_icon_ok() {
+    log_picture("orvane_ok2.png");
+}
+void log_icon_help() {
+    log_picture("orvane_man.png");
+}
+void log_icon_saved() {
+    log_picture("orvane_save2.png");
+}
+void log_icon_not_saved() {
+    log_picture("orvane_nosave2.png");
+}
 
-void indicator_ok() { indicator_show("orvane_ok.png"); }
-void indicator_stop() { indicator_show("orvane_stop.png"); }
-void indicator_net() { indicator_show("orvane_net.png"); }
-void indicator_busy() { indicator_show("orvane_advance.png"); }
+void indicator_ok() {
+    indicator_show("orvane_ok.png");
+}
+void indicator_stop() {
+    indicator_show("orvane_stop.png");
+}
+void indicator_net() {
+    indicator_show("orvane_net.png");
+}
+void indicator_busy() {
+    indicator_show("orvane_advance.png");
+}
 
 void indicator_not_saved() {
     indicator_show("orvane_nosave.png");
@@ -221,7 +240,9 @@ void indicator_saved() {
     report().saved = true;
 }
 
-void indicator_set_saved_hook(void (*hook)(bool visible)) { report().saved_hook = hook; }
+void indicator_set_saved_hook(void (*hook)(bool visible)) {
+    report().saved_hook = hook;
+}
 
 void status_message(std::string_view text) {
     GtkWidget* bar = report().status_bar;
@@ -260,9 +281,8 @@ GtkWidget* log_view_create() {
     gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD);
 
     GObjectPtr<GtkCssProvider> font(gtk_css_provider_new());
-    gtk_css_provider_load_from_data(font.get(),
-                                    "textview { font-family: mono; font-size: 8pt; }", -1,
-                                    nullptr);
+    gtk_css_provider_load_from_data(font.get(), "textview { font-family: mono; font-size: 8pt; }",
+                                    -1, nullptr);
     gtk_style_context_add_provider(gtk_widget_get_style_context(view),
                                    GTK_STYLE_PROVIDER(font.get()),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
@@ -287,7 +307,9 @@ GtkWidget* log_view_create() {
     return scroll;
 }
 
-GtkWidget* log_view() { return report().log_view; }
+GtkWidget* log_view() {
+    return report().log_view;
+}
 
 GtkWidget* status_bar_create() {
     Report& r = report();
@@ -296,7 +318,9 @@ GtkWidget* status_bar_create() {
     return r.status_bar;
 }
 
-GtkWidget* status_bar() { return report().status_bar; }
+GtkWidget* status_bar() {
+    return report().status_bar;
+}
 
 void indicator_create(GtkBox* row) {
     Report& r = report();
@@ -309,16 +333,17 @@ void indicator_create(GtkBox* row) {
     indicator_ok();
 }
 
-GtkWidget* indicator_widget() { return report().indicator; }
+GtkWidget* indicator_widget() {
+    return report().indicator;
+}
 
 void apply_text_colors_to(GtkWidget* widget) {
     if (!widget) return;
     const Settings& s = settings();
     const char* node = GTK_IS_ENTRY(widget) ? "entry" : "textview text";
-    const std::string css = std::string(node) + " {" +
-                            css_colors(s.text_foreground, s.text_background) + " } " + node +
-                            " selection {" +
-                            css_colors(s.text_sel_foreground, s.text_sel_background) + " }";
+    const std::string css =
+        std::string(node) + " {" + css_colors(s.text_foreground, s.text_background) + " } " + node +
+        " selection {" + css_colors(s.text_sel_foreground, s.text_sel_background) + " }";
     auto* provider = static_cast<GtkCssProvider*>(g_object_get_data(G_OBJECT(widget), kColorsKey));
     if (!provider) {
         provider = gtk_css_provider_new();

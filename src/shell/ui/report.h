@@ -42,13 +42,13 @@ void status_message(const char* text); // null is ignored
 void notify_user(std::string_view text);
 
 // Widgets the main window builder creates once and packs.
-GtkWidget* log_view_create();        // the scrolled log view, tags created
-GtkWidget* log_view();               // the source view inside it, or null
+GtkWidget* log_view_create(); // the scrolled log view, tags created
+GtkWidget* log_view();        // the source view inside it, or null
 GtkWidget* status_bar_create();
-GtkWidget* status_bar();             // the status bar, or null
+GtkWidget* status_bar(); // the status bar, or null
 // Packs the first indicator picture at the end of `row` (the toolbar row).
 void indicator_create(GtkBox* row);
-GtkWidget* indicator_widget();       // the current indicator image, or null
+GtkWidget* indicator_widget(); // the current indicator image, or null
 void log_scroll_to_top();
 
 // Sets text and selection colours of a view or entry from the settings.

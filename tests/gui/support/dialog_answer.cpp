@@ -46,9 +46,9 @@ void record(GtkDialog* dialog) {
     s.found = true;
     s.label_wraps = true;
     gtk_container_forall(GTK_CONTAINER(gtk_dialog_get_content_area(dialog)), collect_labels, &s);
-    for (int response : {GTK_RESPONSE_OK, GTK_RESPONSE_CANCEL, GTK_RESPONSE_CLOSE,
-                         GTK_RESPONSE_YES, GTK_RESPONSE_NO, GTK_RESPONSE_APPLY,
-                         GTK_RESPONSE_ACCEPT, GTK_RESPONSE_REJECT}) {
+    for (int response :
+         {GTK_RESPONSE_OK, GTK_RESPONSE_CANCEL, GTK_RESPONSE_CLOSE, GTK_RESPONSE_YES,
+          GTK_RESPONSE_NO, GTK_RESPONSE_APPLY, GTK_RESPONSE_ACCEPT, GTK_RESPONSE_REJECT}) {
         GtkWidget* button = gtk_dialog_get_widget_for_response(dialog, response);
         if (button && GTK_IS_BUTTON(button)) {
             const char* label = gtk_button_get_label(GTK_BUTTON(button));
@@ -83,7 +83,7 @@ gboolean try_answer(gpointer data) {
         return G_SOURCE_REMOVE;
     }
     return std::chrono::steady_clock::now() < pending->deadline ? G_SOURCE_CONTINUE
-                                                                 : G_SOURCE_REMOVE;
+                                                                : G_SOURCE_REMOVE;
 }
 
 void arm(bool close, GtkResponseType response, int timeout_ms) {
@@ -103,8 +103,14 @@ void answer_next_dialog(GtkResponseType response, int timeout_ms) {
     arm(false, response, timeout_ms);
 }
 
-void close_next_dialog(int timeout_ms) { arm(true, GTK_RESPONSE_NONE, timeout_ms); }
+void close_next_dialog(int timeout_ms) {
+    arm(true, GTK_RESPONSE_NONE, timeout_ms);
+}
 
-const SeenDialog& last_dialog() { return seen(); }
+const SeenDialog& last_dialog() {
+    return seen();
+}
 
-std::string last_dialog_text() { return seen().text; }
+std::string last_dialog_text() {
+    return seen().text;
+}

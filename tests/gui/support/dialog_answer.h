@@ -17,11 +17,12 @@
 
 struct SeenDialog {
     bool found = false;
-    std::string text;  // the labels of the content area, joined by "\n"
-    std::vector<std::pair<int, std::string>> buttons; // response and label (a stock id for stock buttons)
+    std::string text; // the labels of the content area, joined by "\n"
+    std::vector<std::pair<int, std::string>>
+        buttons; // response and label (a stock id for stock buttons)
     bool modal = false;
     bool destroy_with_parent = false;
-    bool label_wraps = false;  // every label of the content area wraps
+    bool label_wraps = false; // every label of the content area wraps
     GtkWindow* transient_for = nullptr;
 };
 

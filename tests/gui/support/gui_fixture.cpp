@@ -64,8 +64,7 @@ void walk(GtkWidget* widget, const std::function<bool(GtkWidget*)>& match, GtkWi
         return;
     }
     std::pair<const std::function<bool(GtkWidget*)>*, GtkWidget**> args{&match, found};
-    if (GTK_IS_CONTAINER(widget))
-        gtk_container_forall(GTK_CONTAINER(widget), walk_child, &args);
+    if (GTK_IS_CONTAINER(widget)) gtk_container_forall(GTK_CONTAINER(widget), walk_child, &args);
     if (!*found && GTK_IS_MENU_ITEM(widget))
         walk(gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget)), match, found);
 }
@@ -116,7 +115,9 @@ void GuiTest::destroy_window() {
     flush_events();
 }
 
-int GuiTest::logged_problems() const { return problem_count() - problems_at_start_; }
+int GuiTest::logged_problems() const {
+    return problem_count() - problems_at_start_;
+}
 
 std::string GuiTest::config_path(const std::string& name) const {
     return home_->file(".orvane/" + name);
@@ -177,7 +178,9 @@ GtkWidget* find_menu_item_path(std::initializer_list<std::string_view> path) {
     return item;
 }
 
-bool activate_menu_item(std::string_view label) { return activate(find_menu_item(label)); }
+bool activate_menu_item(std::string_view label) {
+    return activate(find_menu_item(label));
+}
 
 bool activate_menu_item_path(std::initializer_list<std::string_view> path) {
     return activate(find_menu_item_path(path));
@@ -193,7 +196,9 @@ std::string text_view_text(GtkWidget* view, bool with_pictures) {
     return text.get();
 }
 
-std::string log_text(bool with_pictures) { return text_view_text(log_view(), with_pictures); }
+std::string log_text(bool with_pictures) {
+    return text_view_text(log_view(), with_pictures);
+}
 
 std::string status_text() {
     GtkWidget* bar = status_bar();

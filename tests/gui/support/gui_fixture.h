@@ -45,7 +45,7 @@
 #include "support/temp_home.h"
 
 class GuiTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -65,7 +65,7 @@ protected:
     // How many warnings and criticals GLib logged since the window was built.
     int logged_problems() const;
 
-private:
+  private:
     std::unique_ptr<TempHome> home_;
     GtkWidget* window_ = nullptr;
     int problems_at_start_ = 0;
@@ -103,7 +103,7 @@ std::string status_text();
 // small PNG of its own size, so a test can tell which one was put where.
 // ORVANE_DATADIR points at it until the object dies.
 class TempPixmaps {
-public:
+  public:
     explicit TempPixmaps(std::initializer_list<const char*> names);
     ~TempPixmaps();
     TempPixmaps(const TempPixmaps&) = delete;
@@ -111,7 +111,7 @@ public:
     // The width of the picture made for `name` (0 when none was made).
     int width_of(std::string_view name) const;
 
-private:
+  private:
     std::string dir_;
     std::string saved_datadir_;
     bool had_datadir_ = false;
