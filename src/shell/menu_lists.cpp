@@ -26,7 +26,9 @@ bool ensure_private_dir(const std::string& dir) {
     return g_mkdir(dir.c_str(), 0700) == 0 && g_file_test(dir.c_str(), G_FILE_TEST_IS_DIR);
 }
 
-Lines menu_labels_from_lines(const Lines& lines) { return lines_copy_nonempty(lines); }
+Lines menu_labels_from_lines(const Lines& lines) {
+    return lines_copy_nonempty(lines);
+}
 
 Lines recent_menu_labels(const Lines& recent, long max) {
     Lines labels;
@@ -43,7 +45,8 @@ void recent_remove_first(Lines& recent, std::string_view name) {
 
 Lines user_menu_labels(const KeyTable& table) {
     Lines labels;
-    for (const auto& [key, value] : table) labels.push_back(key);
+    for (const auto& [key, value] : table)
+        labels.push_back(key);
     lines_sort(labels);
     return labels;
 }
@@ -87,7 +90,9 @@ std::optional<std::string> folder_of(std::string_view path) {
     return std::string(path.substr(0, slash));
 }
 
-bool search_marks_allowed(int last_line_index) { return last_line_index <= 999; }
+bool search_marks_allowed(int last_line_index) {
+    return last_line_index <= 999;
+}
 
 PanelTarget panel_target(const std::optional<std::string>& folder, std::string_view name) {
     if (!folder || folder->empty()) return {PanelTarget::no_folder, {}};

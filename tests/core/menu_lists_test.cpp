@@ -60,8 +60,7 @@ TEST(UserMenu, LabelsSortedAndCommandQuotesTheFileName) {
 
     EXPECT_EQ(user_menu_command(table, "lint", "/tmp/a.pl"), "perl -c '/tmp/a.pl'");
     // A file name that is a shell sentence stays one word.
-    EXPECT_EQ(user_menu_command(table, "kwrite", "/tmp/a b;rm -x"),
-              "kwrite '/tmp/a b;rm -x' &");
+    EXPECT_EQ(user_menu_command(table, "kwrite", "/tmp/a b;rm -x"), "kwrite '/tmp/a b;rm -x' &");
     EXPECT_EQ(user_menu_command(table, "kwrite", "/tmp/it's"), "kwrite '/tmp/it'\\''s' &");
     EXPECT_EQ(user_menu_command(table, "plain", "/tmp/a"), "make");
     EXPECT_EQ(user_menu_command(table, "unknown", "/tmp/a"), std::nullopt);
@@ -94,7 +93,8 @@ TEST(MenuDump, LeavesOutUnnamedWidgetsAndEndsWithoutLineFeed) {
 
 TEST(CommandHistory, KeepsAtMostTheConfiguredNumberAndMovesRepeatsToTheFront) {
     Lines history;
-    for (int i = 0; i < 10; ++i) command_history_push(history, "cmd" + std::to_string(i), 7);
+    for (int i = 0; i < 10; ++i)
+        command_history_push(history, "cmd" + std::to_string(i), 7);
     ASSERT_EQ(history.size(), 7u);
     EXPECT_EQ(history.front(), "cmd9");
     EXPECT_EQ(history.back(), "cmd3");

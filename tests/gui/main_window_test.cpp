@@ -8,6 +8,7 @@
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/lines.h"
+#include "shell/reload_hooks.h"
 #include "shell/settings.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/file_panel.h"
@@ -29,7 +30,8 @@ std::vector<std::string> item_names(GtkWidget* menu_shell) {
     std::vector<std::string> names;
     if (!menu_shell) return names;
     GList* children = gtk_container_get_children(GTK_CONTAINER(menu_shell));
-    for (GList* l = children; l; l = l->next) names.emplace_back(gtk_widget_get_name(GTK_WIDGET(l->data)));
+    for (GList* l = children; l; l = l->next)
+        names.emplace_back(gtk_widget_get_name(GTK_WIDGET(l->data)));
     g_list_free(children);
     return names;
 }
@@ -41,9 +43,8 @@ std::vector<std::string> submenu_names(std::initializer_list<std::string_view> p
 }
 
 std::string tab_label_text(GtkWidget* notebook, int page) {
-    GtkWidget* head =
-        gtk_notebook_get_tab_label(GTK_NOTEBOOK(notebook),
-                                   gtk_notebook_get_nth_page(GTK_NOTEBOOK(notebook), page));
+    GtkWidget* head = gtk_notebook_get_tab_label(
+        GTK_NOTEBOOK(notebook), gtk_notebook_get_nth_page(GTK_NOTEBOOK(notebook), page));
     GtkWidget* label = find_widget(head, [](GtkWidget* w) { return GTK_IS_LABEL(w); });
     return label ? gtk_label_get_text(GTK_LABEL(label)) : "";
 }
@@ -65,10 +66,10 @@ using MainWindowTest = GuiTest;
 TEST_F(MainWindowTest, WidgetTreeHasItsNamesNotebooksAndStartPages) {
     EXPECT_EQ(gtk_widget_get_name(window()), std::string("vesk_main_window"));
     EXPECT_STREQ(gtk_window_get_title(main_window()), "Orvane 1.6.4");
-    for (const char* name : {"mainvbox", "menubar1", "vpaned1", "notebook1", "main_notebook",
-                             "side_notebook", "bottom_notebook", "terminal_notebook",
-                             "myadmin_notebook", "command_entry", "file_panel", "main_toolbar",
-                             "search_toolbar", "toolbar_row"})
+    for (const char* name :
+         {"mainvbox", "menubar1", "vpaned1", "notebook1", "main_notebook", "side_notebook",
+          "bottom_notebook", "terminal_notebook", "myadmin_notebook", "command_entry", "file_panel",
+          "main_toolbar", "search_toolbar", "toolbar_row"})
         EXPECT_NE(named(name), nullptr) << name;
 
     EXPECT_EQ(gtk_paned_get_position(GTK_PANED(named("vpaned1"))), 50);
@@ -121,10 +122,10 @@ TEST_F(MainWindowTest, WidgetTreeHasItsNamesNotebooksAndStartPages) {
 }
 
 TEST_F(MainWindowTest, MenuBarHasEveryTopLevelMenuAndDetachItemsWhereWritten) {
-    EXPECT_EQ(item_names(menu_bar()),
-              (std::vector<std::string>{"Fichier", "Editer", "Rechercher", "Fonctions", "Html",
-                                        "Projets", "Onglets", "Navigateurs", "Navigation", "Vue",
-                                        "Aide"}));
+    EXPECT_EQ(
+        item_names(menu_bar()),
+        (std::vector<std::string>{"Fichier", "Editer", "Rechercher", "Fonctions", "Html", "Projets",
+                                  "Onglets", "Navigateurs", "Navigation", "Vue", "Aide"}));
     for (const char* top : {"Fichier", "Editer", "Rechercher", "Fonctions", "Html", "Projets",
                             "Navigateurs", "Navigation", "Vue", "Aide"}) {
         auto names = submenu_names({top});
@@ -177,7 +178,8 @@ TEST_F(MainWindowTest, AcceleratorsAreOnTheirItems) {
             auto* closure = static_cast<GClosure*>(l->data);
             GtkAccelGroup* group = gtk_accel_group_from_accel_closure(closure);
             found = gtk_accel_group_find(
-                group, [](GtkAccelKey*, GClosure* c, gpointer data) -> gboolean { return c == data; },
+                group,
+                [](GtkAccelKey*, GClosure* c, gpointer data) -> gboolean { return c == data; },
                 closure);
         }
         g_list_free(closures);
@@ -220,8 +222,8 @@ TEST_F(MainWindowTest, MenuTableLabelsAreUniqueAndAcceleratorsParseOnce) {
 TEST_F(MainWindowTest, DumpMenuListsEveryNamedItemDepthFirst) {
     menus_rebuild_at_startup();
     std::string dump = menu_dump();
-    EXPECT_EQ(dump.rfind("Fichier\nNouveau\nCrapbook\nAjouter un marque page\nDoc Gen\nOuvrir\n", 0),
-              0u);
+    EXPECT_EQ(
+        dump.rfind("Fichier\nNouveau\nCrapbook\nAjouter un marque page\nDoc Gen\nOuvrir\n", 0), 0u);
     EXPECT_EQ(dump.find("-x-"), std::string::npos);
     EXPECT_NE(dump.back(), '\n');
     EXPECT_NE(dump.find("\nInserer\nDate/Time\nDump menu\nCaractères\nMajuscule\n"),
@@ -231,7 +233,7 @@ TEST_F(MainWindowTest, DumpMenuListsEveryNamedItemDepthFirst) {
 }
 
 class DynamicMenusTest : public GuiTest {
-protected:
+  protected:
     void prepare_home() override {
         write_config_file("templates/page.html", "<html>%s</html>");
         write_config_file("templates/b.sh", "#!/bin/sh\n");
@@ -257,9 +259,9 @@ TEST_F(DynamicMenusTest, RebuildsFromTheFilesOfTheConfigurationDirectory) {
               (std::vector<std::string>{"-x-", "kwrite", "lint"}));
     auto charsets = submenu_names({"Vue", "Co"});
     ASSERT_GE(charsets.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(charsets.begin(), charsets.begin() + 4),
-              (std::vector<std::string>{"autodetect", "Japanese autodetect", "UTF-8",
-                                        "current locale"}));
+    EXPECT_EQ(
+        std::vector<std::string>(charsets.begin(), charsets.begin() + 4),
+        (std::vector<std::string>{"autodetect", "Japanese autodetect", "UTF-8", "current locale"}));
 
     // The snippets folder is created private when missing.
     struct stat st {};
@@ -293,11 +295,23 @@ TEST_F(DynamicMenusTest, RebuildsFromTheFilesOfTheConfigurationDirectory) {
     EXPECT_EQ(submenu_names({"Onglets"}).size(), 2u);
 }
 
-TEST_F(DynamicMenusTest, UserMenuRunsNothingWithoutADocument) {
+TEST_F(DynamicMenusTest, UserMenuQuotesTheFileNameAndFollowsItsFile) {
     RecordedCommands recorded;
     menu_rebuild_user_menu();
     ASSERT_TRUE(activate_menu_item("lint"));
     EXPECT_TRUE(recorded.lines.empty());
+
+    // With a document its file name goes in as one quoted word.
+    user_menu_run("lint", "/tmp/a b;rm -x.pl");
+    ASSERT_EQ(recorded.lines.size(), 1u);
+    EXPECT_EQ(recorded.lines[0], "perl -c '/tmp/a b;rm -x.pl'");
+    // Saving the file from the editor reloads the table.
+    write_config_file("orvane_user_menu", "check=sh -n %s\n");
+    ASSERT_TRUE(reload_hook_run(config_path("orvane_user_menu")));
+    EXPECT_EQ(submenu_names({"Fonctions", "Menu utilisateur"}),
+              (std::vector<std::string>{"-x-", "check"}));
+    user_menu_run("lint", "/tmp/a.pl");
+    EXPECT_EQ(recorded.lines.size(), 1u);
 }
 
 class NoSnippetsTest : public GuiTest {
@@ -335,9 +349,10 @@ TEST_F(MainWindowTest, CreateAFileMakesExactlyThatFileAndQuotesItForChmod) {
 
     gtk_entry_set_text(GTK_ENTRY(file_panel_name_entry()), "");
     file_panel_create_file();
-    EXPECT_EQ(log_text().rfind(
-                  " File Error : vous devez entrer le nom du fichier dans la ligne de commande\n", 0),
-              0u);
+    EXPECT_EQ(
+        log_text().rfind(
+            " File Error : vous devez entrer le nom du fichier dans la ligne de commande\n", 0),
+        0u);
 }
 
 TEST_F(MainWindowTest, CreateADirectoryEntersItAndQuotesItForChmod) {
@@ -419,7 +434,8 @@ TEST_F(MainWindowTest, TypingMarksMatchesOnlyInDocumentsUpToOneThousandLines) {
         GtkTextBuffer* buffer = gtk_text_buffer_new(nullptr);
         gtk_text_buffer_create_tag(buffer, "search", "background", "yellow", nullptr);
         std::string text;
-        for (int i = 0; i < lines; ++i) text += (i + 1 < lines) ? "ab ab x\n" : "ab ab x";
+        for (int i = 0; i < lines; ++i)
+            text += (i + 1 < lines) ? "ab ab x\n" : "ab ab x";
         gtk_text_buffer_set_text(buffer, text.c_str(), -1);
         return GObjectPtr<GtkTextBuffer>(buffer);
     };
@@ -457,8 +473,8 @@ TEST_F(MainWindowTest, ToolbarsCarryTheirTooltips) {
     EXPECT_STREQ(tip.get(), "Créer un nouveau fichier");
     GtkWidget* search = named("search_toolbar");
     EXPECT_FALSE(gtk_toolbar_get_show_arrow(GTK_TOOLBAR(search)));
-    GCharPtr replace(gtk_widget_get_tooltip_text(
-        GTK_WIDGET(gtk_toolbar_get_nth_item(GTK_TOOLBAR(search), 2))));
+    GCharPtr replace(
+        gtk_widget_get_tooltip_text(GTK_WIDGET(gtk_toolbar_get_nth_item(GTK_TOOLBAR(search), 2))));
     EXPECT_STREQ(replace.get(), "Find~Replace");
 }
 
@@ -485,10 +501,13 @@ TEST_F(MainWindowTest, QuitSavesTheWindowStateAndEndsTheMainLoop) {
             return G_SOURCE_REMOVE;
         },
         nullptr);
-    guint guard = g_timeout_add(10000, [](gpointer) -> gboolean {
-        gtk_main_quit();
-        return G_SOURCE_REMOVE;
-    }, nullptr);
+    guint guard = g_timeout_add(
+        10000,
+        [](gpointer) -> gboolean {
+            gtk_main_quit();
+            return G_SOURCE_REMOVE;
+        },
+        nullptr);
     gtk_main();
     g_source_remove(guard);
     std::string ui = read_file(config_path("orvane_ui"));

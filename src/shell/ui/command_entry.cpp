@@ -81,7 +81,8 @@ GtkWidget* command_entry_create() {
     gtk_entry_completion_set_text_column(completion, 0);
     gtk_entry_set_completion(GTK_ENTRY(c.entry), completion);
     g_object_unref(completion);
-    for (const auto& line : c.history) completion_append(line.c_str());
+    for (const auto& line : c.history)
+        completion_append(line.c_str());
 
     g_signal_connect(c.entry, "key-press-event", G_CALLBACK(on_key_press), nullptr);
     g_signal_connect(c.entry, "key-release-event", G_CALLBACK(on_key_release), nullptr);
@@ -89,7 +90,9 @@ GtkWidget* command_entry_create() {
     return c.entry;
 }
 
-GtkWidget* command_entry() { return ce().entry; }
+GtkWidget* command_entry() {
+    return ce().entry;
+}
 
 void command_entry_prompt(std::string_view example) {
     indicator_ok();
@@ -112,5 +115,9 @@ void command_history_load() {
     ce().history = lines ? lines_copy_nonempty(*lines) : Lines{};
 }
 
-const Lines& command_history() { return ce().history; }
-void command_history_clear() { ce().history.clear(); }
+const Lines& command_history() {
+    return ce().history;
+}
+void command_history_clear() {
+    ce().history.clear();
+}

@@ -28,8 +28,12 @@ void on_file_activated(GtkFileChooser* chooser, gpointer) {
     if (file) open_file(file.get());
 }
 
-void on_create_directory(GtkToolButton*, gpointer) { file_panel_create_directory(); }
-void on_create_file(GtkToolButton*, gpointer) { file_panel_create_file(); }
+void on_create_directory(GtkToolButton*, gpointer) {
+    file_panel_create_directory();
+}
+void on_create_file(GtkToolButton*, gpointer) {
+    file_panel_create_file();
+}
 
 PanelTarget current_target() {
     const char* name = fp().name_entry ? gtk_entry_get_text(GTK_ENTRY(fp().name_entry)) : "";
@@ -56,13 +60,11 @@ GtkWidget* file_panel_create() {
     gtk_toolbar_set_style(GTK_TOOLBAR(toolbar), GTK_TOOLBAR_ICONS);
     gtk_toolbar_set_icon_size(GTK_TOOLBAR(toolbar), GTK_ICON_SIZE_SMALL_TOOLBAR);
     gtk_toolbar_set_show_arrow(GTK_TOOLBAR(toolbar), FALSE);
+    gtk_toolbar_insert(
+        GTK_TOOLBAR(toolbar),
+        tool_button("gtk-directory", _("Create a directory"), G_CALLBACK(on_create_directory)), -1);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar),
-                       tool_button("gtk-directory", _("Create a directory"),
-                                   G_CALLBACK(on_create_directory)),
-                       -1);
-    gtk_toolbar_insert(GTK_TOOLBAR(toolbar),
-                       tool_button("gtk-file", _("Create a File"), G_CALLBACK(on_create_file)),
-                       -1);
+                       tool_button("gtk-file", _("Create a File"), G_CALLBACK(on_create_file)), -1);
     GtkToolItem* entry_item = gtk_tool_item_new();
     f.name_entry = gtk_entry_new();
     g_object_add_weak_pointer(G_OBJECT(f.name_entry), reinterpret_cast<gpointer*>(&f.name_entry));
@@ -83,8 +85,12 @@ GtkWidget* file_panel_create() {
     return box;
 }
 
-GtkWidget* file_panel() { return fp().chooser; }
-GtkWidget* file_panel_name_entry() { return fp().name_entry; }
+GtkWidget* file_panel() {
+    return fp().chooser;
+}
+GtkWidget* file_panel_name_entry() {
+    return fp().name_entry;
+}
 
 std::optional<std::string> file_panel_folder() {
     if (!fp().chooser) return std::nullopt;

@@ -57,7 +57,9 @@ gboolean on_delete_event(GtkWidget*, GdkEvent*, gpointer) {
     return FALSE;
 }
 
-gboolean on_destroy_event(GtkWidget*, GdkEvent*, gpointer) { return FALSE; }
+gboolean on_destroy_event(GtkWidget*, GdkEvent*, gpointer) {
+    return FALSE;
+}
 
 gboolean on_configure_event(GtkWidget*, GdkEvent*, gpointer) {
     ui_state_snapshot();
@@ -73,7 +75,9 @@ gboolean on_main_notebook_focus_in(GtkWidget*, GdkEvent*, gpointer) {
     return FALSE;
 }
 
-void on_editor_switch_page(GtkNotebook*, GtkWidget*, guint, gpointer) { indicator_ok(); }
+void on_editor_switch_page(GtkNotebook*, GtkWidget*, guint, gpointer) {
+    indicator_ok();
+}
 
 void on_save_log(GtkToolButton*, gpointer) {
     GtkWidget* view = log_view();
@@ -218,8 +222,7 @@ GtkWidget* build_editor_page() {
 
     track(m.editor_notebook, new_notebook("notebook1", GTK_POS_TOP, false));
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.editor_notebook), TRUE);
-    g_signal_connect(m.editor_notebook, "switch-page", G_CALLBACK(on_editor_switch_page),
-                     nullptr);
+    g_signal_connect(m.editor_notebook, "switch-page", G_CALLBACK(on_editor_switch_page), nullptr);
     gtk_box_pack_start(GTK_BOX(page), m.editor_notebook, TRUE, TRUE, 0);
     // The editor notebook shows while documents exist, whatever show-all does.
     gtk_widget_set_no_show_all(m.editor_notebook, TRUE);
@@ -249,8 +252,7 @@ void build_main_notebook() {
 }
 
 void log_start() {
-    std::string greeting = std::string(_("Bienvenue dans ")) + kProductName + " " +
-                           kProductVersion;
+    std::string greeting = std::string(_("Bienvenue dans ")) + kProductName + " " + kProductVersion;
     log_message(greeting, LM_GREET);
     // The picture goes above the greeting, at the very top of the log.
     GtkWidget* view = log_view();
@@ -276,17 +278,37 @@ void register_reload_hooks() {
 }
 } // namespace
 
-GtkWindow* main_window() { return mw().window ? GTK_WINDOW(mw().window) : nullptr; }
-const std::string& theme_name() { return mw().theme; }
-long main_window_last_prefs_tab() { return mw().last_prefs_tab; }
-void main_window_set_last_prefs_tab(long page) { mw().last_prefs_tab = page; }
+GtkWindow* main_window() {
+    return mw().window ? GTK_WINDOW(mw().window) : nullptr;
+}
+const std::string& theme_name() {
+    return mw().theme;
+}
+long main_window_last_prefs_tab() {
+    return mw().last_prefs_tab;
+}
+void main_window_set_last_prefs_tab(long page) {
+    mw().last_prefs_tab = page;
+}
 
-GtkWidget* main_notebook() { return mw().main_notebook; }
-GtkWidget* side_notebook() { return mw().side_notebook; }
-GtkWidget* bottom_notebook() { return mw().bottom_notebook; }
-GtkWidget* editor_notebook() { return mw().editor_notebook; }
-GtkWidget* terminal_notebook() { return mw().terminal_notebook; }
-GtkWidget* myadmin_notebook() { return mw().myadmin_notebook; }
+GtkWidget* main_notebook() {
+    return mw().main_notebook;
+}
+GtkWidget* side_notebook() {
+    return mw().side_notebook;
+}
+GtkWidget* bottom_notebook() {
+    return mw().bottom_notebook;
+}
+GtkWidget* editor_notebook() {
+    return mw().editor_notebook;
+}
+GtkWidget* terminal_notebook() {
+    return mw().terminal_notebook;
+}
+GtkWidget* myadmin_notebook() {
+    return mw().myadmin_notebook;
+}
 
 GtkWidget* panel_page(PanelPage page) {
     auto it = mw().pages.find(page);
@@ -305,7 +327,9 @@ void editor_area_update(bool has_documents) {
     }
 }
 
-GtkWidget* run_window() { return mw().run_window; }
+GtkWidget* run_window() {
+    return mw().run_window;
+}
 
 void run_window_replace(GtkWidget* window) {
     auto& m = mw();
@@ -351,8 +375,8 @@ GtkWidget* main_window_build() {
     gtk_widget_set_name(m.window, "vesk_main_window");
     std::string title = std::string(kProductName) + " " + kProductVersion;
     gtk_window_set_title(GTK_WINDOW(m.window), title.c_str());
-    gtk_window_set_icon_from_file(GTK_WINDOW(m.window),
-                                  pixmap_path("orvane_button.png").c_str(), nullptr);
+    gtk_window_set_icon_from_file(GTK_WINDOW(m.window), pixmap_path("orvane_button.png").c_str(),
+                                  nullptr);
     gtk_window_maximize(GTK_WINDOW(m.window));
     GtkAccelGroup* accel_group = gtk_accel_group_new();
     gtk_window_add_accel_group(GTK_WINDOW(m.window), accel_group);
@@ -365,8 +389,8 @@ GtkWidget* main_window_build() {
     gtk_container_add(GTK_CONTAINER(m.window), mainvbox);
     gtk_box_pack_start(GTK_BOX(mainvbox), menu_bar_build(accel_group), FALSE, FALSE, 0);
     g_object_unref(accel_group);
-    gtk_box_pack_start(GTK_BOX(mainvbox), gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0), FALSE,
-                       FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(mainvbox), gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0), FALSE, FALSE,
+                       0);
     track(m.vpaned1, gtk_paned_new(GTK_ORIENTATION_VERTICAL));
     gtk_widget_set_name(m.vpaned1, "vpaned1");
     gtk_paned_set_position(GTK_PANED(m.vpaned1), 0);

@@ -51,8 +51,8 @@ GtkWidget* find_in(GtkWidget* menu_shell, const std::string& name) {
 }
 } // namespace
 
-GtkWidget* menu_add_item_with_data(const std::string& label, GtkWidget* menu,
-                                   MenuHandler handler, gpointer data) {
+GtkWidget* menu_add_item_with_data(const std::string& label, GtkWidget* menu, MenuHandler handler,
+                                   gpointer data) {
     GtkWidget* item = gtk_menu_item_new_with_label(label.c_str());
     gtk_widget_show(item);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
@@ -92,7 +92,8 @@ GtkWidget* menu_add_submenu(GtkWidget* item) {
 }
 
 void menu_add_items_from_lines(const Lines& lines, GtkWidget* menu, MenuHandler handler) {
-    for (const auto& label : menu_labels_from_lines(lines)) menu_add_item(label, menu, handler);
+    for (const auto& label : menu_labels_from_lines(lines))
+        menu_add_item(label, menu, handler);
 }
 
 std::string menu_item_name(GtkMenuItem* item) {
@@ -149,7 +150,9 @@ GtkWidget* menu_bar_build(GtkAccelGroup* accel_group) {
     return menubar;
 }
 
-GtkWidget* menu_bar() { return bar(); }
+GtkWidget* menu_bar() {
+    return bar();
+}
 
 std::string menu_dump() {
     Lines names;

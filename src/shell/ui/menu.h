@@ -11,8 +11,8 @@
 using MenuHandler = void (*)(GtkMenuItem* item, gpointer data);
 
 GtkWidget* menu_add_item(const std::string& label, GtkWidget* menu, MenuHandler handler);
-GtkWidget* menu_add_item_with_data(const std::string& label, GtkWidget* menu,
-                                   MenuHandler handler, gpointer data);
+GtkWidget* menu_add_item_with_data(const std::string& label, GtkWidget* menu, MenuHandler handler,
+                                   gpointer data);
 GtkWidget* menu_add_separator(GtkWidget* menu);
 GtkWidget* menu_add_detach(GtkWidget* menu);
 // Creates a menu and attaches it as the item's submenu.

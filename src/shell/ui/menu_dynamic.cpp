@@ -77,10 +77,7 @@ void on_snippet(GtkMenuItem* item, gpointer) {
 }
 
 void on_user_menu(GtkMenuItem* item, gpointer) {
-    auto doc = current_document_name();
-    if (!doc) return;
-    if (auto command = user_menu_command(dm().user_menu, menu_item_name(item), *doc))
-        run_shell_sync(*command);
+    if (auto doc = current_document_name()) user_menu_run(menu_item_name(item), *doc);
 }
 
 void on_session(GtkMenuItem* item, gpointer) {
@@ -95,7 +92,9 @@ void on_template(GtkMenuItem* item, gpointer) {
         new_document_with_text(*text);
 }
 
-void on_open_document(GtkMenuItem* item, gpointer) { open_or_switch(menu_item_name(item)); }
+void on_open_document(GtkMenuItem* item, gpointer) {
+    open_or_switch(menu_item_name(item));
+}
 
 // Rebuilds a menu listing the files of a private folder of the configuration
 // directory; nothing changes when the folder cannot be created.
@@ -169,6 +168,11 @@ void menu_rebuild_user_menu() {
     add_names(user_menu_labels(dm().user_menu), menu, on_user_menu);
 }
 
+void user_menu_run(const std::string& label, const std::string& file_name) {
+    if (auto command = user_menu_command(dm().user_menu, label, file_name))
+        run_shell_sync(*command);
+}
+
 void menu_rebuild_sessions() {
     rebuild_from_folder(DynamicMenu::sessions, config_paths().sessions_dir, on_session);
 }
@@ -184,7 +188,9 @@ void menu_rebuild_open_documents(const Lines& document_names) {
     add_names(document_names, menu, on_open_document);
 }
 
-void menu_forget_open_documents() { dm().open_documents_forgotten = true; }
+void menu_forget_open_documents() {
+    dm().open_documents_forgotten = true;
+}
 
 void menus_rebuild_at_startup() {
     menu_rebuild_charsets();
@@ -196,6 +202,12 @@ void menus_rebuild_at_startup() {
     menu_rebuild_recent_files(true);
 }
 
-const Lines& bookmark_entries() { return dm().bookmarks; }
-const KeyTable& user_menu_table() { return dm().user_menu; }
-void user_menu_table_clear() { dm().user_menu.clear(); }
+const Lines& bookmark_entries() {
+    return dm().bookmarks;
+}
+const KeyTable& user_menu_table() {
+    return dm().user_menu;
+}
+void user_menu_table_clear() {
+    dm().user_menu.clear();
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtk/gtk.h>
+#include <string>
 
 #include "shell/key_file.h"
 #include "shell/lines.h"
@@ -25,6 +26,8 @@ void menu_rebuild_recent_files(bool reload);
 void menu_rebuild_snippets();
 // "Menu utilisateur": reloads orvane_user_menu when it exists.
 void menu_rebuild_user_menu();
+// Runs the user-menu entry `label` on `file_name` (inserted quoted).
+void user_menu_run(const std::string& label, const std::string& file_name);
 // "Sessions" and "Templates": create their folder (0700) when missing.
 void menu_rebuild_sessions();
 void menu_rebuild_templates();

@@ -70,18 +70,32 @@ void open_config(const std::string& path) {
     set_pending_open_charset(std::string("UTF-8"));
     open_file(path);
 }
-void on_cfg_autoreplace(GtkMenuItem*, gpointer) { open_config(config_paths().autoreplace); }
-void on_cfg_autocomp(GtkMenuItem*, gpointer) { open_config(config_paths().autocomp); }
-void on_cfg_rc(GtkMenuItem*, gpointer) { open_config(config_paths().rc); }
-void on_cfg_iconv(GtkMenuItem*, gpointer) { open_config(config_paths().iconv_rc); }
+void on_cfg_autoreplace(GtkMenuItem*, gpointer) {
+    open_config(config_paths().autoreplace);
+}
+void on_cfg_autocomp(GtkMenuItem*, gpointer) {
+    open_config(config_paths().autocomp);
+}
+void on_cfg_rc(GtkMenuItem*, gpointer) {
+    open_config(config_paths().rc);
+}
+void on_cfg_iconv(GtkMenuItem*, gpointer) {
+    open_config(config_paths().iconv_rc);
+}
 void on_cfg_user_menu(GtkMenuItem*, gpointer) {
     const std::string& path = config_paths().user_menu;
     if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) string_to_file(path, kDefaultUserMenu);
     open_config(path);
 }
-void on_cfg_bmx(GtkMenuItem*, gpointer) { open_config(config_paths().bmx); }
-void on_cfg_todo(GtkMenuItem*, gpointer) { open_config(config_paths().todo); }
-void on_cfg_myadmin(GtkMenuItem*, gpointer) { open_config(config_paths().myadmin); }
+void on_cfg_bmx(GtkMenuItem*, gpointer) {
+    open_config(config_paths().bmx);
+}
+void on_cfg_todo(GtkMenuItem*, gpointer) {
+    open_config(config_paths().todo);
+}
+void on_cfg_myadmin(GtkMenuItem*, gpointer) {
+    open_config(config_paths().myadmin);
+}
 
 void on_close_current(GtkMenuItem*, gpointer) {
     indicator_ok();
@@ -93,11 +107,21 @@ void on_quit(GtkMenuItem*, gpointer) {
     gtk_main_quit();
 }
 
-void on_copy(GtkMenuItem*, gpointer) { doc_copy(); }
-void on_cut(GtkMenuItem*, gpointer) { doc_cut(); }
-void on_paste(GtkMenuItem*, gpointer) { doc_paste(); }
-void on_undo(GtkMenuItem*, gpointer) { doc_undo(); }
-void on_redo(GtkMenuItem*, gpointer) { doc_redo(); }
+void on_copy(GtkMenuItem*, gpointer) {
+    doc_copy();
+}
+void on_cut(GtkMenuItem*, gpointer) {
+    doc_cut();
+}
+void on_paste(GtkMenuItem*, gpointer) {
+    doc_paste();
+}
+void on_undo(GtkMenuItem*, gpointer) {
+    doc_undo();
+}
+void on_redo(GtkMenuItem*, gpointer) {
+    doc_redo();
+}
 
 void on_select_all(GtkMenuItem*, gpointer) {
     GtkTextBuffer* buffer = current_document_buffer();
@@ -137,20 +161,29 @@ void on_toggle_wrap(GtkMenuItem*, gpointer) {
     GtkWidget* view = current_document_view();
     if (!view || !GTK_IS_TEXT_VIEW(view)) return;
     GtkTextView* tv = GTK_TEXT_VIEW(view);
-    gtk_text_view_set_wrap_mode(tv, gtk_text_view_get_wrap_mode(tv) == GTK_WRAP_NONE
-                                        ? GTK_WRAP_WORD
-                                        : GTK_WRAP_NONE);
+    gtk_text_view_set_wrap_mode(
+        tv, gtk_text_view_get_wrap_mode(tv) == GTK_WRAP_NONE ? GTK_WRAP_WORD : GTK_WRAP_NONE);
 }
 
 void set_theme(const char* scheme) {
     string_to_file(config_paths().theme, std::string(scheme) + "\n");
     apply_style_scheme(scheme);
 }
-void on_theme_classic(GtkMenuItem*, gpointer) { set_theme("classic"); }
-void on_theme_cobalt(GtkMenuItem*, gpointer) { set_theme("cobalt"); }
-void on_theme_kate(GtkMenuItem*, gpointer) { set_theme("kate"); }
-void on_theme_oblivion(GtkMenuItem*, gpointer) { set_theme("oblivion"); }
-void on_theme_tango(GtkMenuItem*, gpointer) { set_theme("tango"); }
+void on_theme_classic(GtkMenuItem*, gpointer) {
+    set_theme("classic");
+}
+void on_theme_cobalt(GtkMenuItem*, gpointer) {
+    set_theme("cobalt");
+}
+void on_theme_kate(GtkMenuItem*, gpointer) {
+    set_theme("kate");
+}
+void on_theme_oblivion(GtkMenuItem*, gpointer) {
+    set_theme("oblivion");
+}
+void on_theme_tango(GtkMenuItem*, gpointer) {
+    set_theme("tango");
+}
 
 // Row makers, so that the table below reads like the menu itself.
 MenuEntry menu(const char* label, bool detach = true) {
@@ -175,8 +208,12 @@ MenuEntry item(const char* label, MenuHandler handler) {
 MenuEntry raw(const char* label, const char* accel = nullptr, MenuHandler handler = nullptr) {
     return {MenuRow::item, label, false, accel, handler};
 }
-MenuEntry sep() { return {MenuRow::separator}; }
-MenuEntry end() { return {MenuRow::end}; }
+MenuEntry sep() {
+    return {MenuRow::separator};
+}
+MenuEntry end() {
+    return {MenuRow::end};
+}
 
 constexpr bool no_detach = false;
 
@@ -184,6 +221,8 @@ constexpr bool no_detach = false;
 
 // Entries without a handler belong to operations that other modules attach.
 const std::vector<MenuEntry>& menu_table() {
+    // The indentation shows the nesting of the menus.
+    // clang-format off
     static const std::vector<MenuEntry> table = {
         menu(N_("Fichier")),
             item(N_("Nouveau"), "<Control>n", on_new),
@@ -474,5 +513,6 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("A-propos de Orvane IDE")),
             sep(),
     };
+    // clang-format on
     return table;
 }

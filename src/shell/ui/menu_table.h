@@ -6,12 +6,12 @@
 #include "shell/ui/menu.h"
 
 enum class MenuRow {
-    menu,      // a top-level menu of the menu bar; rows up to the next one belong to it
-    submenu,   // opens a nested menu, closed by `end`
+    menu,    // a top-level menu of the menu bar; rows up to the next one belong to it
+    submenu, // opens a nested menu, closed by `end`
     end,
     item,
     separator,
-    dynamic,   // an item whose submenu a rebuild function fills
+    dynamic, // an item whose submenu a rebuild function fills
 };
 
 // The menus other modules rebuild or fill.
@@ -35,7 +35,7 @@ struct MenuEntry {
     bool translated = true;      // false: the label is shown as it stands
     const char* accel = nullptr; // gtk_accelerator_parse syntax
     MenuHandler handler = nullptr;
-    bool detach = false;         // menu and submenu rows: begins with a detach item
+    bool detach = false; // menu and submenu rows: begins with a detach item
     DynamicMenu dynamic = DynamicMenu::none;
 };
 

@@ -35,11 +35,21 @@ void on_save_as(GtkToolButton*, gpointer) {
     indicator_ok();
     save_current_document_as();
 }
-void on_undo(GtkToolButton*, gpointer) { doc_undo(); }
-void on_redo(GtkToolButton*, gpointer) { doc_redo(); }
-void on_copy(GtkToolButton*, gpointer) { doc_copy(); }
-void on_cut(GtkToolButton*, gpointer) { doc_cut(); }
-void on_paste(GtkToolButton*, gpointer) { doc_paste(); }
+void on_undo(GtkToolButton*, gpointer) {
+    doc_undo();
+}
+void on_redo(GtkToolButton*, gpointer) {
+    doc_redo();
+}
+void on_copy(GtkToolButton*, gpointer) {
+    doc_copy();
+}
+void on_cut(GtkToolButton*, gpointer) {
+    doc_cut();
+}
+void on_paste(GtkToolButton*, gpointer) {
+    doc_paste();
+}
 
 void on_find(GtkToolButton*, gpointer) {
     if (GtkWidget* entry = command_entry()) doc_find(gtk_entry_get_text(GTK_ENTRY(entry)));
@@ -127,14 +137,17 @@ GtkWidget* main_toolbar_create() {
     return toolbar;
 }
 
-GtkWidget* main_toolbar() { return main_bar(); }
+GtkWidget* main_toolbar() {
+    return main_bar();
+}
 
 void main_toolbar_apply_visibility() {
     GtkWidget* toolbar = main_bar();
     if (!toolbar) return;
     if (settings().do_show_main_toolbar) {
-        gtk_container_foreach(GTK_CONTAINER(toolbar),
-                              [](GtkWidget* w, gpointer) { gtk_widget_show_all(w); }, nullptr);
+        gtk_container_foreach(
+            GTK_CONTAINER(toolbar), [](GtkWidget* w, gpointer) { gtk_widget_show_all(w); },
+            nullptr);
         gtk_widget_show(toolbar);
     } else {
         gtk_widget_hide(toolbar);
