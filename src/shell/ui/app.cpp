@@ -21,7 +21,10 @@
 #include "shell/reload_hooks.h"
 #include "shell/settings.h"
 #include "shell/ui/config_actions.h"
+#include "shell/ui/command_entry.h"
 #include "shell/ui/main_window.h"
+#include "shell/ui/menu_dynamic.h"
+#include "shell/ui/toolbars.h"
 #include "snippets/ui/file_headers.h"
 
 namespace {
@@ -99,6 +102,7 @@ void ui_state_snapshot() {
 void ui_state_save() {
     lines_to_file(ui_state_lines(main_window_ui_state()), config_paths().ui);
     ui_state_snapshot();
+    command_history_clear();
 }
 
 bool create_new_file(const char* name) {
@@ -113,8 +117,8 @@ bool create_new_file(const char* name) {
         g_printerr("%s: %s\n", path.c_str(), g_strerror(errno));
         return false;
     }
-    open_file(path);
-    insert_new_file_header(name);
+    // The header goes into the new file's page only; a failed open inserts nothing.
+    if (open_file(path)) insert_new_file_header(name);
     run_shell_sync(shell_command("chmod u+x", {path}));
     return true;
 }
@@ -142,11 +146,16 @@ int app_run(int argc, char** argv) {
     gtk_widget_show_all(window);
     ui_state_snapshot();
 
+    menu_rebuild_charsets();
+    menu_rebuild_bookmarks();
     GObjectPtr<GtkTextTagTable> tags(build_tag_table());
-
+    menu_rebuild_snippets();
+    menu_rebuild_user_menu();
+    menu_rebuild_sessions();
+    menu_rebuild_templates();
     if (g_file_test(config_paths().autoreplace.c_str(), G_FILE_TEST_EXISTS))
         autoreplace_load(config_paths().autoreplace);
-    recent_files_load(config_paths().recent, settings().max_recent_items);
+    menu_rebuild_recent_files(true);
 
     if (argc > 1) {
         if (g_file_test(argv[1], G_FILE_TEST_EXISTS) || g_file_test(argv[1], G_FILE_TEST_IS_SYMLINK))
@@ -157,10 +166,12 @@ int app_run(int argc, char** argv) {
 
     gtk_main();
 
+    menu_forget_open_documents();
     close_all_documents();
     recent_files_write(config_paths().recent);
     recent_files().clear();
     autoreplace_clear();
+    user_menu_table_clear();
     g_remove(config_paths().temp_file.c_str());
     return 0;
 }

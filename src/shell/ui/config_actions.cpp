@@ -6,6 +6,8 @@
 #include "shell/config_dir.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/main_window.h"
+#include "shell/ui/menu_dynamic.h"
+#include "shell/ui/toolbars.h"
 #include "shell/ui/report.h"
 
 namespace {
@@ -19,6 +21,7 @@ void settings_apply_hook_add(void (*hook)()) { apply_hooks().push_back(hook); }
 
 void settings_apply() {
     log_apply_error_tag_colors();
+    main_toolbar_apply_visibility();
     for (auto hook : apply_hooks()) hook();
 }
 
@@ -26,6 +29,7 @@ void config_reload_and_apply() {
     config_load();
     apply_text_colors();
     settings_apply();
+    menu_rebuild_charsets();
 }
 
 void settings_write(const Settings& values) {
