@@ -17,10 +17,11 @@ int& problem_count() {
     return count;
 }
 
-void count_problems(const gchar* domain, GLogLevelFlags level, const gchar* message,
-                    gpointer data) {
+// Every message, structured or not, ends in the writer: count the problems there.
+GLogWriterOutput count_problems(GLogLevelFlags level, const GLogField* fields, gsize n_fields,
+                                gpointer data) {
     if (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) ++problem_count();
-    g_log_default_handler(domain, level, message, data);
+    return g_log_writer_default(level, fields, n_fields, data);
 }
 
 void init_toolkit_once() {
@@ -33,7 +34,7 @@ void init_toolkit_once() {
     g_setenv("NO_AT_BRIDGE", "1", FALSE);
     g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
     g_setenv("GIO_USE_VFS", "local", FALSE);
-    g_log_set_default_handler(count_problems, nullptr);
+    g_log_set_writer_func(count_problems, nullptr, nullptr);
     gtk_init(nullptr, nullptr);
 }
 
@@ -117,6 +118,10 @@ void GuiTest::destroy_window() {
 
 int GuiTest::logged_problems() const {
     return problem_count() - problems_at_start_;
+}
+
+void GuiTest::forget_logged_problems() {
+    problems_at_start_ = problem_count();
 }
 
 std::string GuiTest::config_path(const std::string& name) const {

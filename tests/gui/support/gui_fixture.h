@@ -64,6 +64,8 @@ class GuiTest : public ::testing::Test {
 
     // How many warnings and criticals GLib logged since the window was built.
     int logged_problems() const;
+    // For a test that provokes a warning on purpose, once it has checked it.
+    void forget_logged_problems();
 
   private:
     std::unique_ptr<TempHome> home_;
