@@ -5,20 +5,24 @@
 #include "shell/gobj.h"
 
 namespace {
-constexpr std::size_t kBufferStep = 255;
+constexpr std::size_t kBufferStart = 256;
+// A field width such as "%2000000000Y" in the setting asks for gigabytes; a time
+// stamp longer than this is refused rather than built.
+constexpr std::size_t kBufferLimit = std::size_t{1} << 20;
 const char* const kBlank = " ";
 
 // strftime returns 0 both when the buffer is too small and when the text is
 // empty. A leading marker makes every result non-empty, so a zero always means
-// "grow", and growing always ends.
+// "grow"; growth doubles and stops at the limit (an empty result).
 std::string format_locale(const std::string& locale_format, const std::tm& when) {
     const std::string marked = "#" + locale_format;
     std::string buffer;
-    for (std::size_t size = kBufferStep;; size += kBufferStep) {
+    for (std::size_t size = kBufferStart; size <= kBufferLimit; size *= 2) {
         buffer.assign(size, '\0');
         std::size_t n = std::strftime(buffer.data(), buffer.size(), marked.c_str(), &when);
         if (n > 0) return buffer.substr(1, n - 1);
     }
+    return {};
 }
 } // namespace
 

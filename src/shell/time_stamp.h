@@ -8,7 +8,8 @@
 // The current local time formatted by strftime with `format` (UTF-8, normally
 // the date_time setting). The format goes through the locale's encoding and the
 // result comes back as UTF-8. An empty format, a format or result that cannot be
-// converted, or a format that formats to nothing gives " ".
+// converted, or a format that formats to nothing or to more than a mebibyte
+// (a huge field width) gives " ".
 std::string time_stamp(std::string_view format);
 
 // The same for a given broken-down time.

@@ -69,6 +69,14 @@ TEST(TimeStamp, ResultLongerThanTheFirstBufferGrowsUntilItFits) {
     }
 }
 
+TEST(TimeStamp, HugeFieldWidthIsRefusedNotBuilt) {
+    LocaleGuard utf8("C.UTF-8");
+    ASSERT_TRUE(utf8.ok());
+    EXPECT_EQ(time_stamp_at("%2000000000Y", sample_time()), " ");
+    // A wide field that fits is still honoured.
+    EXPECT_EQ(time_stamp_at("%0600Y", sample_time()), std::string(596, '0') + "2024");
+}
+
 TEST(TimeStamp, FormatTheLocaleCannotHoldGivesOneBlank) {
     LocaleGuard ascii("C");
     ASSERT_TRUE(ascii.ok());
