@@ -24,18 +24,25 @@ GLogWriterOutput count_problems(GLogLevelFlags level, const GLogField* fields, g
     return g_log_writer_default(level, fields, n_fields, data);
 }
 
-void init_toolkit_once() {
+// The display is a shared Xvfb that may refuse a connection for a moment while
+// other test processes come and go; a few tries tell a busy server from none.
+bool init_toolkit_once() {
     static bool done = false;
-    if (done) return;
-    done = true;
+    if (done) return true;
     // The program's pictures and pages come from the source tree unless the
     // caller chose a data folder.
     g_setenv("ORVANE_DATADIR", ORVANE_SOURCE_DATADIR, FALSE);
     g_setenv("NO_AT_BRIDGE", "1", FALSE);
     g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
     g_setenv("GIO_USE_VFS", "local", FALSE);
-    g_log_set_writer_func(count_problems, nullptr, nullptr);
-    gtk_init(nullptr, nullptr);
+    static bool writer_set = false;
+    if (!writer_set) g_log_set_writer_func(count_problems, nullptr, nullptr);
+    writer_set = true;
+    for (int attempt = 0; attempt < 25 && !done; ++attempt) {
+        done = gtk_init_check(nullptr, nullptr);
+        if (!done) g_usleep(200 * 1000);
+    }
+    return done;
 }
 
 void point_xdg_into(const std::string& home) {
@@ -87,7 +94,7 @@ bool activate(GtkWidget* item) {
 } // namespace
 
 void GuiTest::SetUp() {
-    init_toolkit_once();
+    ASSERT_TRUE(init_toolkit_once()) << "no display: run under xvfb-run";
     home_ = std::make_unique<TempHome>();
     point_xdg_into(home_->path());
     prepare_home();
