@@ -12,8 +12,8 @@
 #include "shell/settings.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <tmmintrin.h>
-#define ORVANE_HAVE_SSSE3_PATH 1
+#include <immintrin.h>
+#define ORVANE_HAVE_AVX2_PATH 1
 #endif
 
 namespace {
@@ -28,37 +28,59 @@ struct MarkerWords {
 };
 
 const std::vector<const char*> russian_markers = {
-    " на ", " не ", " без ", " тут ", " же ", " до ", " еще ",
-    " вы ", " мой ", " его ", " ее ", " вас ", " нас ",
+    " на ", " не ",  " без ", " тут ", " же ",  " до ",  " еще ",
+    " вы ", " мой ", " его ", " ее ",  " вас ", " нас ",
 };
 
 const std::vector<MarkerWords>& marker_words() {
     static const std::vector<MarkerWords> words = {
-        {&CharsetDetectFlags::koi8u, "KOI8-U", "KOI8-U",
+        {&CharsetDetectFlags::koi8u,
+         "KOI8-U",
+         "KOI8-U",
          {" ви ", " ще ", " які", " або ", " ніж ", " він ", " що ", " його ", " із ", " між ",
           " ім'я ", " під ", " цю "}},
         {&CharsetDetectFlags::koi8r, "KOI8-R", "KOI8-R", russian_markers},
         {&CharsetDetectFlags::cp1251, "CP1251", "CP1251", russian_markers},
         {&CharsetDetectFlags::cp866, "866", "CP866", russian_markers},
-        {&CharsetDetectFlags::finnish, "ISO-8859-15", "ISO-8859-15",
+        {&CharsetDetectFlags::finnish,
+         "ISO-8859-15",
+         "ISO-8859-15",
          {" eri ", " sen ", " ovat ", " voi ", " mutta ", " joka ", " jotta ", " sen "}},
-        {&CharsetDetectFlags::portuguese, "ISO-8859-1", "ISO-8859-1",
+        {&CharsetDetectFlags::portuguese,
+         "ISO-8859-1",
+         "ISO-8859-1",
          {" por ", " pelo ", " um ", " uma "}},
-        {&CharsetDetectFlags::slovak, "ISO-8859-2", "ISO-8859-2",
+        {&CharsetDetectFlags::slovak,
+         "ISO-8859-2",
+         "ISO-8859-2",
          {" tomto ", " sa ", " jeho ", " pre ", " bolo ", " ste "}},
-        {&CharsetDetectFlags::slovenian, "ISO-8859-2", "ISO-8859-2",
+        {&CharsetDetectFlags::slovenian,
+         "ISO-8859-2",
+         "ISO-8859-2",
          {" sta ", " ki ", " kot ", " ter ", " tudi ", " vec "}},
-        {&CharsetDetectFlags::turkish, "ISO-8859-9", "ISO-8859-9",
+        {&CharsetDetectFlags::turkish,
+         "ISO-8859-9",
+         "ISO-8859-9",
          {" bir ", " bu ", " ile ", " olan "}},
-        {&CharsetDetectFlags::spanish, "ISO-8859-1", "ISO-8859-1",
+        {&CharsetDetectFlags::spanish,
+         "ISO-8859-1",
+         "ISO-8859-1",
          {" los ", " las ", " sobre ", " dar ", " del ", " por "}},
-        {&CharsetDetectFlags::polish, "ISO-8859-2", "ISO-8859-2",
+        {&CharsetDetectFlags::polish,
+         "ISO-8859-2",
+         "ISO-8859-2",
          {" nie ", " gdzie ", " sie ", " wam ", " jest ", " mozna ", " moze "}},
-        {&CharsetDetectFlags::latvian, "ISO-8859-13", "ISO-8859-13",
+        {&CharsetDetectFlags::latvian,
+         "ISO-8859-13",
+         "ISO-8859-13",
          {" lai ", " visu ", " visi ", " arī ", " ir ", " vai "}},
-        {&CharsetDetectFlags::german, "ISO-8859-15", "ISO-8859-15",
+        {&CharsetDetectFlags::german,
+         "ISO-8859-15",
+         "ISO-8859-15",
          {" der ", " das ", " ich ", " ist ", " uns ", " dem ", " und ", " auf "}},
-        {&CharsetDetectFlags::serbian, "ISO-8859-2", "ISO-8859-2",
+        {&CharsetDetectFlags::serbian,
+         "ISO-8859-2",
+         "ISO-8859-2",
          {" kako ", " koji ", " druge ", " koja ", " skup ", " ako ", " drugu "}},
     };
     return words;
@@ -99,98 +121,176 @@ const std::vector<Pattern>& all_patterns() {
 
 // The filter recognises markers that start with a space and are 4 to 8 bytes
 // long from three bytes after the space and, for markers that end with a space
-// 3 to 6 bytes after the start, that second space. Up to eight buckets of
-// markers; a position is a candidate for a bucket when every test agrees.
-constexpr std::size_t bucket_count = 8;
-constexpr std::size_t filtered_bytes = 3;   // bytes 1..3 after the leading space
-constexpr std::size_t end_checks = 4;       // closing space at offset 3, 4, 5 or 6
-constexpr std::size_t lookahead = 8;        // the longest marker the filter handles
+// 3 to 6 bytes after the start, that second space. Sixteen buckets of
+// markers; a position is a candidate for a bucket when every test agrees, and a
+// candidate is then looked up exactly.
+constexpr std::size_t bucket_count = 16;
+using BucketMask = std::uint16_t;
+constexpr std::size_t filtered_bytes = 3; // bytes 1..3 after the leading space
+constexpr std::size_t end_checks = 4;     // closing space at offset 3, 4, 5 or 6
+constexpr std::size_t lookahead = 8;      // the longest marker the filter handles
+constexpr std::size_t exact_slots = 512;
 
-struct BucketEntry {
+struct ExactSlot {
     std::uint64_t key = 0;
-    std::uint64_t mask = 0;
-    std::size_t length = 0;
+    std::size_t length = 0; // 0: empty
     LanguageMask languages = 0;
 };
 
 struct Filter {
     // Exact bucket sets per byte value, for the portable scan.
-    std::array<std::array<std::uint8_t, 256>, filtered_bytes> byte_buckets{};
+    std::array<std::array<BucketMask, 256>, filtered_bytes> byte_buckets{};
     // The same by nibble, for the vector scan (their product is a superset).
-    alignas(16) std::array<std::array<std::uint8_t, 16>, filtered_bytes> low_nibble{};
-    alignas(16) std::array<std::array<std::uint8_t, 16>, filtered_bytes> high_nibble{};
-    std::array<std::uint8_t, end_checks> end_space{};   // buckets needing that closing space
-    std::uint8_t no_end_check = 0;                        // buckets without a closing space
-    std::array<std::vector<BucketEntry>, bucket_count> buckets;
-    std::vector<const Pattern*> unfiltered;               // markers the filter cannot handle
+    std::array<std::array<BucketMask, 16>, filtered_bytes> low_nibble{};
+    std::array<std::array<BucketMask, 16>, filtered_bytes> high_nibble{};
+    std::array<BucketMask, end_checks> end_space{}; // buckets needing that closing space
+    BucketMask no_end_check = 0;                    // buckets without a closing space
+    unsigned open_lengths = 0;                      // lengths of markers without one
+    std::array<ExactSlot, exact_slots> exact{};
+    std::vector<const Pattern*> unfiltered; // markers the filter cannot handle
 };
 
 std::uint64_t load_u64(const unsigned char* p, std::size_t available) {
     std::uint64_t w = 0;
-    std::memcpy(&w, p, std::min<std::size_t>(available, 8));
+    if (available >= 8)
+        std::memcpy(&w, p, 8);
+    else
+        std::memcpy(&w, p, available);
     return w;
+}
+
+std::uint64_t low_bytes(std::uint64_t w, std::size_t n) {
+    return n >= 8 ? w : w & ((std::uint64_t{1} << (8 * n)) - 1);
+}
+
+std::size_t exact_slot(std::uint64_t key, std::size_t length) {
+    return static_cast<std::size_t>(((key ^ length) * 0x9E3779B97F4A7C15ull) >> 55) &
+           (exact_slots - 1);
+}
+
+// Where a marker goes: 0..3 for a closing space at offset 3..6, 4 for none,
+// -1 when the filter cannot take it.
+int marker_class(const std::string& b) {
+    if (b.size() < 1 + filtered_bytes || b.size() > lookahead || b[0] != ' ') return -1;
+    std::size_t end = b.size() - 1;
+    if (b.back() == ' ' && end >= 3 && end <= 3 + end_checks - 1) return static_cast<int>(end - 3);
+    return static_cast<int>(end_checks);
+}
+
+// The nibbles a group of markers uses at each filtered byte.
+struct NibbleSets {
+    std::array<std::uint16_t, filtered_bytes> low{}, high{};
+
+    void add(const std::string& b) {
+        for (std::size_t j = 0; j < filtered_bytes; ++j) {
+            auto v = static_cast<unsigned char>(b[1 + j]);
+            low[j] = static_cast<std::uint16_t>(low[j] | 1u << (v & 15));
+            high[j] = static_cast<std::uint16_t>(high[j] | 1u << (v >> 4));
+        }
+    }
+    NibbleSets merged(const NibbleSets& o) const {
+        NibbleSets m;
+        for (std::size_t j = 0; j < filtered_bytes; ++j) {
+            m.low[j] = static_cast<std::uint16_t>(low[j] | o.low[j]);
+            m.high[j] = static_cast<std::uint16_t>(high[j] | o.high[j]);
+        }
+        return m;
+    }
+    // The share of byte triples the group lets through, counted apart for
+    // ASCII text and for text in the upper half, since one text is rarely both.
+    // A byte that is the closing space of every member is given by the class.
+    double spread() const {
+        double total = 0;
+        for (std::uint16_t half : {std::uint16_t{0x00ff}, std::uint16_t{0xff00}}) {
+            double n = 1;
+            for (std::size_t j = 0; j < filtered_bytes; ++j) {
+                if (low[j] == 1u << (' ' & 15) && high[j] == 1u << (' ' >> 4)) continue;
+                n *= __builtin_popcount(low[j]) * __builtin_popcount(high[j] & half) / 128.0;
+            }
+            total += n;
+        }
+        return total;
+    }
+};
+
+// The bucket of every marker (parallel to all_patterns(); -1: not filtered).
+// Markers start alone and the two groups of one class whose union widens the
+// filter least are merged until the buckets suffice; worked out once.
+const std::vector<int>& marker_buckets() {
+    static const std::vector<int> buckets = [] {
+        const auto& patterns = all_patterns();
+        struct Group {
+            int cls;
+            NibbleSets sets;
+            std::vector<std::size_t> members;
+        };
+        std::vector<Group> groups;
+        for (std::size_t i = 0; i < patterns.size(); ++i) {
+            int cls = marker_class(patterns[i].bytes);
+            if (cls < 0) continue;
+            Group g{cls, {}, {i}};
+            g.sets.add(patterns[i].bytes);
+            groups.push_back(std::move(g));
+        }
+        while (groups.size() > bucket_count) {
+            std::size_t best_a = 0, best_b = 0;
+            bool any = false;
+            double least = 0;
+            for (std::size_t a = 0; a < groups.size(); ++a)
+                for (std::size_t b = a + 1; b < groups.size(); ++b) {
+                    if (groups[a].cls != groups[b].cls) continue;
+                    double growth = groups[a].sets.merged(groups[b].sets).spread() -
+                                    groups[a].sets.spread() - groups[b].sets.spread();
+                    if (!any || growth < least) any = true, least = growth, best_a = a, best_b = b;
+                }
+            if (!any) break; // more classes than buckets
+            groups[best_a].sets = groups[best_a].sets.merged(groups[best_b].sets);
+            groups[best_a].members.insert(groups[best_a].members.end(),
+                                          groups[best_b].members.begin(),
+                                          groups[best_b].members.end());
+            groups.erase(groups.begin() + static_cast<std::ptrdiff_t>(best_b));
+        }
+        std::vector<int> out(patterns.size(), -1);
+        // Groups past the last bucket (more classes than buckets) stay unfiltered.
+        for (std::size_t g = 0; g < groups.size() && g < bucket_count; ++g)
+            for (std::size_t i : groups[g].members)
+                out[i] = static_cast<int>(g);
+        return out;
+    }();
+    return buckets;
 }
 
 Filter build_filter(LanguageMask wanted) {
     Filter f;
-    // Classes by closing-space offset (3..6), and class 4 for markers without one.
-    std::array<std::vector<const Pattern*>, end_checks + 1> classes;
-    for (const auto& p : all_patterns()) {
+    const auto& patterns = all_patterns();
+    const auto& buckets = marker_buckets();
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        const Pattern& p = patterns[i];
         if (!(p.languages & wanted)) continue;
         const std::string& b = p.bytes;
-        if (b.size() < 1 + filtered_bytes || b.size() > lookahead || b[0] != ' ') {
+        int cls = marker_class(b);
+        if (cls < 0 || buckets[i] < 0) {
             f.unfiltered.push_back(&p);
             continue;
         }
-        std::size_t end = b.size() - 1;
-        bool closing = b.back() == ' ' && end >= 3 && end <= 6;
-        classes[closing ? end - 3 : end_checks].push_back(&p);
-    }
-    std::array<std::size_t, end_checks + 1> share{};
-    std::size_t used = 0;
-    for (std::size_t c = 0; c < classes.size(); ++c)
-        if (!classes[c].empty()) share[c] = 1, ++used;
-    while (used > 0 && used < bucket_count) {
-        std::size_t best = 0;
-        double best_load = -1;
-        for (std::size_t c = 0; c < classes.size(); ++c) {
-            if (share[c] == 0 || share[c] >= classes[c].size()) continue;
-            double load = static_cast<double>(classes[c].size()) / static_cast<double>(share[c]);
-            if (load > best_load) best_load = load, best = c;
+        auto bit = static_cast<BucketMask>(1u << buckets[i]);
+        for (std::size_t j = 0; j < filtered_bytes; ++j) {
+            auto v = static_cast<unsigned char>(b[1 + j]);
+            f.byte_buckets[j][v] |= bit;
+            f.low_nibble[j][v & 15] |= bit;
+            f.high_nibble[j][v >> 4] |= bit;
         }
-        if (best_load < 0) break;
-        ++share[best];
-        ++used;
-    }
-    std::size_t bucket = 0;
-    for (std::size_t c = 0; c < classes.size(); ++c) {
-        auto& list = classes[c];
-        if (list.empty()) continue;
-        // Neighbours in byte order share leading letters, which keeps the
-        // cross products of each bucket's byte sets small.
-        std::sort(list.begin(), list.end(),
-                  [](const Pattern* a, const Pattern* b) { return a->bytes < b->bytes; });
-        for (std::size_t k = 0; k < share[c]; ++k, ++bucket) {
-            auto bit = static_cast<std::uint8_t>(1u << bucket);
-            if (c < end_checks)
-                f.end_space[c] |= bit;
-            else
-                f.no_end_check |= bit;
-            std::size_t from = list.size() * k / share[c], to = list.size() * (k + 1) / share[c];
-            for (std::size_t i = from; i < to; ++i) {
-                const std::string& b = list[i]->bytes;
-                for (std::size_t j = 0; j < filtered_bytes; ++j) {
-                    auto v = static_cast<unsigned char>(b[1 + j]);
-                    f.byte_buckets[j][v] |= bit;
-                    f.low_nibble[j][v & 15] |= bit;
-                    f.high_nibble[j][v >> 4] |= bit;
-                }
-                BucketEntry e;
-                e.length = b.size();
-                e.key = load_u64(reinterpret_cast<const unsigned char*>(b.data()), b.size());
-                e.mask = b.size() >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * b.size())) - 1;
-                e.languages = list[i]->languages;
-                f.buckets[bucket].push_back(e);
+        if (cls < static_cast<int>(end_checks)) {
+            f.end_space[static_cast<std::size_t>(cls)] |= bit;
+        } else {
+            f.no_end_check |= bit;
+            f.open_lengths |= 1u << b.size();
+        }
+        std::uint64_t key = load_u64(reinterpret_cast<const unsigned char*>(b.data()), b.size());
+        for (std::size_t s = exact_slot(key, b.size());; s = (s + 1) & (exact_slots - 1)) {
+            if (f.exact[s].length == 0) {
+                f.exact[s] = ExactSlot{key, b.size(), p.languages};
+                break;
             }
         }
     }
@@ -202,9 +302,7 @@ Filter build_filter(LanguageMask wanted) {
 struct SearchState {
     LanguageMask enabled = 0;
     std::size_t best = language_count;
-    LanguageMask wanted() const {
-        return static_cast<LanguageMask>(enabled & ((1u << best) - 1));
-    }
+    LanguageMask wanted() const { return static_cast<LanguageMask>(enabled & ((1u << best) - 1)); }
     // True when the match changed what is wanted.
     bool record(LanguageMask languages) {
         LanguageMask hit = languages & wanted();
@@ -215,98 +313,128 @@ struct SearchState {
     bool done() const { return wanted() == 0; }
 };
 
-// Checks the markers of the candidate buckets at `pos`; true when the state changed.
+// Looks up the markers that may start at `pos`; true when the state changed.
 bool verify(const Filter& f, const unsigned char* data, std::size_t size, std::size_t pos,
-            unsigned bucket_bits, SearchState& state) {
-    std::size_t available = size - pos;
-    std::uint64_t w = load_u64(data + pos, available);
+            SearchState& state) {
+    const std::size_t available = size - pos;
+    const std::uint64_t w = load_u64(data + pos, available);
+    unsigned lengths = f.open_lengths;
+    for (std::size_t k = 3; k < 3 + end_checks && k < available; ++k)
+        if (data[pos + k] == ' ') lengths |= 1u << (k + 1);
     bool changed = false;
-    while (bucket_bits) {
-        unsigned b = static_cast<unsigned>(__builtin_ctz(bucket_bits));
-        bucket_bits &= bucket_bits - 1;
-        for (const auto& e : f.buckets[b])
-            if (e.length <= available && (w & e.mask) == e.key) changed |= state.record(e.languages);
+    while (lengths) {
+        auto n = static_cast<std::size_t>(__builtin_ctz(lengths));
+        lengths &= lengths - 1;
+        if (n > available) break;
+        std::uint64_t key = low_bytes(w, n);
+        for (std::size_t s = exact_slot(key, n); f.exact[s].length; s = (s + 1) & (exact_slots - 1))
+            if (f.exact[s].length == n && f.exact[s].key == key)
+                changed |= state.record(f.exact[s].languages);
     }
     return changed;
 }
 
-unsigned candidate_buckets(const Filter& f, const unsigned char* data, std::size_t size,
-                           std::size_t pos) {
-    if (data[pos] != ' ' || size - pos < 1 + filtered_bytes) return 0;
+bool is_candidate(const Filter& f, const unsigned char* data, std::size_t size, std::size_t pos) {
+    if (data[pos] != ' ' || size - pos < 1 + filtered_bytes) return false;
     unsigned bits = f.byte_buckets[0][data[pos + 1]] & f.byte_buckets[1][data[pos + 2]] &
                     f.byte_buckets[2][data[pos + 3]];
-    if (!bits) return 0;
+    if (!bits) return false;
     unsigned ends = f.no_end_check;
     for (std::size_t k = 0; k < end_checks; ++k)
         if (pos + 3 + k < size && data[pos + 3 + k] == ' ') ends |= f.end_space[k];
-    return bits & ends;
+    return (bits & ends) != 0;
 }
 
-// Scans positions [from, to) one by one. Returns the position to go on from
-// when the filter must be rebuilt, or `to`.
+// Scans positions [from, size) one by one. Returns the position to go on from
+// when the filter must be rebuilt, or `size`.
 std::size_t scan_portable(const Filter& f, const unsigned char* data, std::size_t size,
-                          std::size_t from, std::size_t to, SearchState& state) {
-    for (std::size_t pos = from; pos < to; ++pos) {
-        unsigned bits = candidate_buckets(f, data, size, pos);
-        if (bits && verify(f, data, size, pos, bits, state)) return pos + 1;
-    }
-    return to;
+                          std::size_t from, SearchState& state) {
+    for (std::size_t pos = from; pos < size; ++pos)
+        if (is_candidate(f, data, size, pos) && verify(f, data, size, pos, state)) return pos + 1;
+    return size;
 }
 
-#ifdef ORVANE_HAVE_SSSE3_PATH
-bool have_ssse3() {
-    static const bool yes = __builtin_cpu_supports("ssse3");
+#ifdef ORVANE_HAVE_AVX2_PATH
+bool have_avx2() {
+    static const bool yes = __builtin_cpu_supports("avx2");
     return yes;
 }
 
-__attribute__((target("ssse3"), always_inline)) inline __m128i
-nibble_classify(__m128i lo, __m128i hi, __m128i nibble, __m128i v) {
-    __m128i l = _mm_shuffle_epi8(lo, _mm_and_si128(v, nibble));
-    __m128i h = _mm_shuffle_epi8(hi, _mm_and_si128(_mm_srli_epi16(v, 4), nibble));
-    return _mm_and_si128(l, h);
+__attribute__((target("avx2"), always_inline)) inline __m256i load(const unsigned char* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
-// Sixteen positions at a time: the same tests as `candidate_buckets`, with the
-// byte sets taken by nibble. Returns where to go on; stops early when the
-// filter must be rebuilt.
-__attribute__((target("ssse3"))) std::size_t scan_ssse3(const Filter& f,
-                                                         const unsigned char* data,
-                                                         std::size_t size, std::size_t from,
-                                                         SearchState& state) {
-    // A block reads 16 + 6 bytes.
-    constexpr std::size_t block_reach = 16 + 6;
-    const __m128i space = _mm_set1_epi8(' ');
-    const __m128i nibble = _mm_set1_epi8(0x0f);
-    __m128i lo[filtered_bytes], hi[filtered_bytes], end[end_checks];
-    for (std::size_t j = 0; j < filtered_bytes; ++j) {
-        lo[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(f.low_nibble[j].data()));
-        hi[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(f.high_nibble[j].data()));
+// Thirty-two positions at a time: the tests of `is_candidate`, with the byte
+// sets taken by nibble, eight buckets to a vector. The spaces that may close a
+// marker (offsets 3 to 6) make a 4-bit index, with the top bit set where no
+// space opens one, so that one table lookup gives the buckets whose closing
+// space is there. Returns where to go on; stops early when the filter must be
+// rebuilt.
+__attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const unsigned char* data,
+                                                      std::size_t size, std::size_t from,
+                                                      SearchState& state) {
+    constexpr std::size_t block_reach = 32 + 6; // a block reads 32 + 6 bytes
+    constexpr std::size_t lanes = bucket_count / 8;
+    const __m256i space = _mm256_set1_epi8(' ');
+    const __m256i nibble = _mm256_set1_epi8(0x0f);
+    __m256i lo[lanes][filtered_bytes], hi[lanes][filtered_bytes], ends[lanes];
+    for (std::size_t l = 0; l < lanes; ++l) {
+        auto part = [l](unsigned m) { return static_cast<char>((m >> (8 * l)) & 0xff); };
+        alignas(16) char table[16];
+        for (std::size_t j = 0; j < filtered_bytes; ++j) {
+            for (std::size_t n = 0; n < 16; ++n)
+                table[n] = part(f.low_nibble[j][n]);
+            lo[l][j] = _mm256_broadcastsi128_si256(
+                _mm_load_si128(reinterpret_cast<const __m128i*>(table)));
+            for (std::size_t n = 0; n < 16; ++n)
+                table[n] = part(f.high_nibble[j][n]);
+            hi[l][j] = _mm256_broadcastsi128_si256(
+                _mm_load_si128(reinterpret_cast<const __m128i*>(table)));
+        }
+        for (unsigned e = 0; e < 16; ++e) {
+            unsigned m = f.no_end_check;
+            for (std::size_t k = 0; k < end_checks; ++k)
+                if (e & (1u << k)) m |= f.end_space[k];
+            table[e] = part(m);
+        }
+        ends[l] =
+            _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table)));
     }
-    for (std::size_t k = 0; k < end_checks; ++k)
-        end[k] = _mm_set1_epi8(static_cast<char>(f.end_space[k]));
-    const __m128i always = _mm_set1_epi8(static_cast<char>(f.no_end_check));
-    auto at = [data](std::size_t p) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
-    };
     std::size_t pos = from;
-    alignas(16) std::uint8_t bits[16];
-    for (; pos + block_reach <= size; pos += 16) {
-        __m128i v3 = at(pos + 3);
-        __m128i r = _mm_and_si128(_mm_cmpeq_epi8(at(pos), space), nibble_classify(lo[0], hi[0], nibble, at(pos + 1)));
-        r = _mm_and_si128(r, nibble_classify(lo[1], hi[1], nibble, at(pos + 2)));
-        r = _mm_and_si128(r, nibble_classify(lo[2], hi[2], nibble, v3));
-        __m128i ends = _mm_or_si128(always, _mm_and_si128(_mm_cmpeq_epi8(v3, space), end[0]));
-        ends = _mm_or_si128(ends, _mm_and_si128(_mm_cmpeq_epi8(at(pos + 4), space), end[1]));
-        ends = _mm_or_si128(ends, _mm_and_si128(_mm_cmpeq_epi8(at(pos + 5), space), end[2]));
-        ends = _mm_or_si128(ends, _mm_and_si128(_mm_cmpeq_epi8(at(pos + 6), space), end[3]));
-        r = _mm_and_si128(r, ends);
-        unsigned m = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(r, _mm_setzero_si128()))) & 0xffffu;
-        if (!m) continue;
-        _mm_store_si128(reinterpret_cast<__m128i*>(bits), r);
+    for (; pos + block_reach <= size; pos += 32) {
+        const unsigned char* p = data + pos;
+        __m256i v1 = load(p + 1), v2 = load(p + 2), v3 = load(p + 3);
+        // Spaces are -1: e = -(s3 + 2 s4 + 4 s5 + 8 s6), then the top bit where
+        // no space opens a marker.
+        __m256i e = _mm256_cmpeq_epi8(load(p + 6), space);
+        e = _mm256_add_epi8(_mm256_add_epi8(e, e), _mm256_cmpeq_epi8(load(p + 5), space));
+        e = _mm256_add_epi8(_mm256_add_epi8(e, e), _mm256_cmpeq_epi8(load(p + 4), space));
+        e = _mm256_add_epi8(_mm256_add_epi8(e, e), _mm256_cmpeq_epi8(v3, space));
+        e = _mm256_sub_epi8(_mm256_setzero_si256(), e);
+        e = _mm256_or_si256(
+            e, _mm256_andnot_si256(_mm256_cmpeq_epi8(load(p), space), _mm256_set1_epi8(-128)));
+        __m256i n1 = _mm256_and_si256(v1, nibble),
+                h1 = _mm256_and_si256(_mm256_srli_epi16(v1, 4), nibble);
+        __m256i n2 = _mm256_and_si256(v2, nibble),
+                h2 = _mm256_and_si256(_mm256_srli_epi16(v2, 4), nibble);
+        __m256i n3 = _mm256_and_si256(v3, nibble),
+                h3 = _mm256_and_si256(_mm256_srli_epi16(v3, 4), nibble);
+        __m256i none = _mm256_set1_epi8(-1);
+        for (std::size_t l = 0; l < lanes; ++l) {
+            __m256i r = _mm256_shuffle_epi8(ends[l], e);
+            r = _mm256_and_si256(r, _mm256_shuffle_epi8(lo[l][0], n1));
+            r = _mm256_and_si256(r, _mm256_shuffle_epi8(hi[l][0], h1));
+            r = _mm256_and_si256(r, _mm256_shuffle_epi8(lo[l][1], n2));
+            r = _mm256_and_si256(r, _mm256_shuffle_epi8(hi[l][1], h2));
+            r = _mm256_and_si256(r, _mm256_shuffle_epi8(lo[l][2], n3));
+            r = _mm256_and_si256(r, _mm256_shuffle_epi8(hi[l][2], h3));
+            none = _mm256_and_si256(none, _mm256_cmpeq_epi8(r, _mm256_setzero_si256()));
+        }
+        auto m = ~static_cast<std::uint32_t>(_mm256_movemask_epi8(none));
         while (m) {
-            unsigned i = static_cast<unsigned>(__builtin_ctz(m));
+            auto i = static_cast<std::size_t>(__builtin_ctz(m));
             m &= m - 1;
-            if (verify(f, data, size, pos + i, bits[i], state)) return pos + i + 1;
+            if (verify(f, data, size, pos + i, state)) return pos + i + 1;
         }
     }
     return pos;
@@ -334,15 +462,15 @@ std::optional<std::string> marker_search(std::string_view bytes, const CharsetDe
         search_unfiltered(f, bytes, state);
         if (state.done()) break;
         LanguageMask before = state.wanted();
-#ifdef ORVANE_HAVE_SSSE3_PATH
-        if (vector_scan && have_ssse3()) {
-            pos = scan_ssse3(f, data, size, pos, state);
+#ifdef ORVANE_HAVE_AVX2_PATH
+        if (vector_scan && have_avx2()) {
+            pos = scan_avx2(f, data, size, pos, state);
             if (state.wanted() != before) continue;
         }
 #else
         (void)vector_scan;
 #endif
-        pos = scan_portable(f, data, size, pos, size, state);
+        pos = scan_portable(f, data, size, pos, state);
         if (state.wanted() == before) break;
     }
     if (state.best < language_count) return std::string(langs[state.best].result);

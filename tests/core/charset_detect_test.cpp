@@ -1,6 +1,6 @@
 // Charset autodetection by marker words, and Japanese autodetection.
-#include <gtest/gtest.h>
 #include <glib.h>
+#include <gtest/gtest.h>
 
 #include <random>
 #include <string>
@@ -13,8 +13,8 @@ namespace {
 
 std::string encode(const std::string& utf8, const char* charset) {
     gsize written = 0;
-    gchar* out = g_convert(utf8.data(), static_cast<gssize>(utf8.size()), charset, "UTF-8",
-                           nullptr, &written, nullptr);
+    gchar* out = g_convert(utf8.data(), static_cast<gssize>(utf8.size()), charset, "UTF-8", nullptr,
+                           &written, nullptr);
     EXPECT_NE(out, nullptr) << utf8 << " in " << charset;
     if (!out) return {};
     std::string bytes(out, written);
@@ -31,7 +31,8 @@ std::string uppercase(const std::string& utf8) {
 
 CharsetDetectFlags all_flags() {
     CharsetDetectFlags f;
-    for (const auto& lang : charset_marker_languages()) f.*(lang.flag) = true;
+    for (const auto& lang : charset_marker_languages())
+        f.*(lang.flag) = true;
     return f;
 }
 
@@ -64,30 +65,74 @@ const std::vector<std::string> russian = {"на", "не",  "без", "тут", "
 
 const std::vector<Language>& languages() {
     static const std::vector<Language> list = {
-        {"koi8u", &CharsetDetectFlags::koi8u, "KOI8-U", "KOI8-U", "Ї",
+        {"koi8u",
+         &CharsetDetectFlags::koi8u,
+         "KOI8-U",
+         "KOI8-U",
+         "Ї",
          {"ви", "ще", "або", "ніж", "він", "що", "його", "із", "між", "ім'я", "під", "цю"}},
         {"koi8r", &CharsetDetectFlags::koi8r, "KOI8-R", "KOI8-R", "Ж", russian},
         {"cp1251", &CharsetDetectFlags::cp1251, "CP1251", "CP1251", "Ж", russian},
         {"cp866", &CharsetDetectFlags::cp866, "CP866", "866", "Ж", russian},
-        {"finnish", &CharsetDetectFlags::finnish, "ISO-8859-15", "ISO-8859-15", "ä",
+        {"finnish",
+         &CharsetDetectFlags::finnish,
+         "ISO-8859-15",
+         "ISO-8859-15",
+         "ä",
          {"eri", "sen", "ovat", "voi", "mutta", "joka", "jotta"}},
-        {"portuguese", &CharsetDetectFlags::portuguese, "ISO-8859-1", "ISO-8859-1", "ã",
+        {"portuguese",
+         &CharsetDetectFlags::portuguese,
+         "ISO-8859-1",
+         "ISO-8859-1",
+         "ã",
          {"por", "pelo", "um", "uma"}},
-        {"slovak", &CharsetDetectFlags::slovak, "ISO-8859-2", "ISO-8859-2", "č",
+        {"slovak",
+         &CharsetDetectFlags::slovak,
+         "ISO-8859-2",
+         "ISO-8859-2",
+         "č",
          {"tomto", "sa", "jeho", "pre", "bolo", "ste"}},
-        {"slovenian", &CharsetDetectFlags::slovenian, "ISO-8859-2", "ISO-8859-2", "ž",
+        {"slovenian",
+         &CharsetDetectFlags::slovenian,
+         "ISO-8859-2",
+         "ISO-8859-2",
+         "ž",
          {"sta", "ki", "kot", "ter", "tudi", "vec"}},
-        {"turkish", &CharsetDetectFlags::turkish, "ISO-8859-9", "ISO-8859-9", "ş",
+        {"turkish",
+         &CharsetDetectFlags::turkish,
+         "ISO-8859-9",
+         "ISO-8859-9",
+         "ş",
          {"bir", "bu", "ile", "olan"}},
-        {"spanish", &CharsetDetectFlags::spanish, "ISO-8859-1", "ISO-8859-1", "ñ",
+        {"spanish",
+         &CharsetDetectFlags::spanish,
+         "ISO-8859-1",
+         "ISO-8859-1",
+         "ñ",
          {"los", "las", "sobre", "dar", "del", "por"}},
-        {"polish", &CharsetDetectFlags::polish, "ISO-8859-2", "ISO-8859-2", "ł",
+        {"polish",
+         &CharsetDetectFlags::polish,
+         "ISO-8859-2",
+         "ISO-8859-2",
+         "ł",
          {"nie", "gdzie", "sie", "wam", "jest", "mozna", "moze"}},
-        {"latvian", &CharsetDetectFlags::latvian, "ISO-8859-13", "ISO-8859-13", "ņ",
+        {"latvian",
+         &CharsetDetectFlags::latvian,
+         "ISO-8859-13",
+         "ISO-8859-13",
+         "ņ",
          {"lai", "visu", "visi", "arī", "ir", "vai"}},
-        {"german", &CharsetDetectFlags::german, "ISO-8859-15", "ISO-8859-15", "ü",
+        {"german",
+         &CharsetDetectFlags::german,
+         "ISO-8859-15",
+         "ISO-8859-15",
+         "ü",
          {"der", "das", "ich", "ist", "uns", "dem", "und", "auf"}},
-        {"serbian", &CharsetDetectFlags::serbian, "ISO-8859-2", "ISO-8859-2", "đ",
+        {"serbian",
+         &CharsetDetectFlags::serbian,
+         "ISO-8859-2",
+         "ISO-8859-2",
+         "đ",
          {"kako", "koji", "druge", "koja", "skup", "ako", "drugu"}},
     };
     return list;
@@ -113,8 +158,8 @@ TEST(CharsetAutodetect, NothingEnabledFindsNothing) {
 TEST(CharsetAutodetect, EveryWordOfEveryLanguageIsFoundInItsCharset) {
     for (const auto& lang : languages()) {
         for (const auto& word : lang.words) {
-            std::string text = encode(std::string(lang.context) + " " + word + " " + lang.context,
-                                      lang.charset);
+            std::string text =
+                encode(std::string(lang.context) + " " + word + " " + lang.context, lang.charset);
             EXPECT_EQ(detect(text, only(lang.flag)), lang.result) << lang.name << ": " << word;
             // Only as a word between spaces, and case sensitive.
             std::string glued = encode(std::string(lang.context) + word + " ", lang.charset);
@@ -125,8 +170,8 @@ TEST(CharsetAutodetect, EveryWordOfEveryLanguageIsFoundInItsCharset) {
                 encode(std::string(lang.context) + " " + uppercase(word) + " ", lang.charset);
             EXPECT_EQ(detect(upper, only(lang.flag)), std::nullopt) << lang.name << ": " << word;
             // At the very end of a longer text too.
-            std::string tail = encode(std::string(40, 'x') + lang.context + " " + word + " ",
-                                      lang.charset);
+            std::string tail =
+                encode(std::string(40, 'x') + lang.context + " " + word + " ", lang.charset);
             EXPECT_EQ(detect(tail, only(lang.flag)), lang.result) << lang.name << ": " << word;
         }
     }
@@ -193,7 +238,8 @@ TEST(CharsetAutodetect, TheWholeTextIsSearchedForEarlierLanguages) {
     f.spanish = true;
     f.finnish = true;
     std::string body;
-    while (body.size() < 100000) body += "Der Müller und der Bäcker gehen auf den Markt. ";
+    while (body.size() < 100000)
+        body += "Der Müller und der Bäcker gehen auf den Markt. ";
     for (std::size_t pad = 0; pad < 40; ++pad) {
         std::string text = encode(body + std::string(pad, 'x') + " los", "ISO-8859-15");
         EXPECT_EQ(detect(text, f), "ISO-8859-15") << pad; // " los" lacks its closing space
@@ -210,13 +256,15 @@ TEST(CharsetAutodetect, RandomTextsMatchAPlainSearch) {
     std::mt19937 rng(1234);
     std::vector<std::string> pool;
     for (const auto& lang : languages())
-        for (const auto& w : lang.words) pool.push_back(encode(w, lang.charset));
+        for (const auto& w : lang.words)
+            pool.push_back(encode(w, lang.charset));
     for (const char* extra : {"xyz", "die", "de", "Der", "\xe9t\xe9", "\xc1\xc2", "ab", "kak"})
         pool.push_back(extra);
     const char* separators[] = {" ", " ", " ", "  ", ",", "\n", "\xe9"};
     for (int round = 0; round < 400; ++round) {
         CharsetDetectFlags flags;
-        for (const auto& lang : languages()) flags.*(lang.flag) = rng() % 3 == 0;
+        for (const auto& lang : languages())
+            flags.*(lang.flag) = rng() % 3 == 0;
         std::string text = "\xff";
         std::size_t words = rng() % 60;
         for (std::size_t i = 0; i < words; ++i) {

@@ -9,7 +9,9 @@ namespace {
 
 using namespace std::string_literals;
 
-std::optional<std::string> cp1251(std::string_view rtf) { return rtf_extract_text(rtf, "CP1251"); }
+std::optional<std::string> cp1251(std::string_view rtf) {
+    return rtf_extract_text(rtf, "CP1251");
+}
 
 TEST(RtfText, ParagraphsTabsAndGroups) {
     EXPECT_EQ(cp1251(R"({\rtf1 Hello\par World})"), "Hello\nWorld}");
@@ -25,7 +27,9 @@ TEST(RtfText, ParagraphsTabsAndGroups) {
 }
 
 TEST(RtfText, ControlBytesAndHighBytesAreDropped) {
-    EXPECT_EQ(cp1251("a\r\nb\tc\x01\x1f\xe9\xff" "d\x7f"), "abcd\x7f");
+    EXPECT_EQ(cp1251("a\r\nb\tc\x01\x1f\xe9\xff"
+                     "d\x7f"),
+              "abcd\x7f");
 }
 
 TEST(RtfText, HexEscapesAreBytesOfTheTextCharset) {
@@ -34,7 +38,8 @@ TEST(RtfText, HexEscapesAreBytesOfTheTextCharset) {
     EXPECT_EQ(rtf_extract_text(R"(\'a4)", "ISO-8859-15"), "€");
     // Two characters are consumed whatever they are; the value stops at the
     // first one that is not a digit.
-    EXPECT_EQ(cp1251(R"(a\'4gb)"), "a\x04" "b");
+    EXPECT_EQ(cp1251(R"(a\'4gb)"), "a\x04"
+                                   "b");
     EXPECT_EQ(cp1251(R"(a\'41b)"), "aAb");
     EXPECT_EQ(cp1251(R"(a\'0ab)"), "a\nb");
     // A value of 0 would end the text in the editor; it gives nothing.
@@ -57,7 +62,9 @@ TEST(RtfText, TextEndsWhereTheBytesOrANulEnd) {
     EXPECT_EQ(cp1251("abc{"), "abc{");
     EXPECT_EQ(cp1251("ab\0cd"s), "ab");
     EXPECT_EQ(cp1251("{\\rtf1\0 visible"s), "");
-    EXPECT_EQ(cp1251("a\\'e\0" "9b"s), "a\x0e");
+    EXPECT_EQ(cp1251("a\\'e\0"
+                     "9b"s),
+              "a\x0e");
 }
 
 TEST(RtfText, ConversionFailureGivesNone) {
@@ -68,7 +75,8 @@ TEST(RtfText, ConversionFailureGivesNone) {
 
 TEST(RtfText, LargeInputsAreWhole) {
     std::string body;
-    for (int i = 0; i < 200000; ++i) body += R"(word\par )";
+    for (int i = 0; i < 200000; ++i)
+        body += R"(word\par )";
     auto text = cp1251("{\\rtf1 " + body + "}");
     ASSERT_TRUE(text.has_value());
     EXPECT_EQ(text->size(), 200000u * 5 + 1);
