@@ -1,5 +1,17 @@
 #include "documents/ui/documents.h"
 
-DocumentPage* open_file(const std::string&) { return nullptr; }
-void doc_insert_at_cursor(std::string_view) {}
-void close_all_documents() {}
+#include "documents/ui/doc_primitives.h"
+#include "documents/ui/document_page.h"
+
+// Opening files arrives with the open dialog and charset handling.
+DocumentPage* open_file(const std::string&) {
+    return nullptr;
+}
+
+void doc_insert_at_cursor(std::string_view text) {
+    doc_insert_at_cursor(current_document(), text);
+}
+
+void close_all_documents() {
+    close_all_pages();
+}

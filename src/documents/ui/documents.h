@@ -1,5 +1,5 @@
-// The open documents. Until the editor notebook exists these entry points keep
-// their names and do nothing, so start-up and the menus can already call them.
+// What start-up and the other subsystems call about the open documents without
+// handling a DocumentPage themselves; each acts on the current document.
 #pragma once
 
 #include <string>
