@@ -22,8 +22,23 @@ std::string window_title(Display* dpy, Window w) {
     return title;
 }
 
-// Finds a mapped top-level window whose title starts with "Orvane".
-Window find_main_window(Display* dpy, Window root) {
+long window_pid(Display* dpy, Window w) {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    long pid = -1;
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, "_NET_WM_PID", True), 0, 1, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        data && count == 1 && format == 32)
+        pid = *reinterpret_cast<long*>(data);
+    if (data) XFree(data);
+    return pid;
+}
+
+// Finds the mapped window of process `pid` whose title starts with "Orvane"; other
+// tests may show their own Orvane windows on the same display meanwhile.
+Window find_main_window(Display* dpy, Window root, pid_t pid) {
     Window parent_ret, root_ret, *children = nullptr;
     unsigned int count = 0;
     Window found = 0;
@@ -31,10 +46,11 @@ Window find_main_window(Display* dpy, Window root) {
     for (unsigned int i = 0; i < count && !found; ++i) {
         XWindowAttributes attrs;
         if (window_title(dpy, children[i]).rfind("Orvane", 0) == 0 &&
+            window_pid(dpy, children[i]) == pid &&
             XGetWindowAttributes(dpy, children[i], &attrs) && attrs.map_state == IsViewable)
             found = children[i];
         else
-            found = find_main_window(dpy, children[i]);
+            found = find_main_window(dpy, children[i], pid);
     }
     if (children) XFree(children);
     return found;
@@ -84,7 +100,7 @@ OrvaneProcess::~OrvaneProcess() {
 bool OrvaneProcess::wait_for_window(double seconds) {
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) return false;
-    bool ok = poll_until(seconds, [&] { return find_main_window(dpy, DefaultRootWindow(dpy)) != 0; });
+    bool ok = poll_until(seconds, [&] { return find_main_window(dpy, DefaultRootWindow(dpy), pid_) != 0; });
     XCloseDisplay(dpy);
     return ok;
 }
@@ -92,7 +108,7 @@ bool OrvaneProcess::wait_for_window(double seconds) {
 bool OrvaneProcess::close_window() {
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) return false;
-    Window w = find_main_window(dpy, DefaultRootWindow(dpy));
+    Window w = find_main_window(dpy, DefaultRootWindow(dpy), pid_);
     if (w) {
         XEvent ev{};
         ev.xclient.type = ClientMessage;
