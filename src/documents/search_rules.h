@@ -1,0 +1,47 @@
+// Search and replace rules: the replace-all command of the command entry and
+// the search without case, whose lower-casing may change the length of a
+// character while the offsets handed back must be those of the original text.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "documents/text_words.h"
+
+// "find~replacement": split at every "~", the first piece is the text to find,
+// the second its replacement, further pieces are ignored. None without "~"
+// (nothing to do); the text to find may be empty (the entry began with "~").
+struct ReplaceCommand {
+    std::string find;
+    std::string replacement;
+    bool operator==(const ReplaceCommand&) const = default;
+};
+std::optional<ReplaceCommand> parse_replace_command(std::string_view entry);
+
+// Every occurrence of `find` replaced, left to right, without overlap, by byte
+// comparison. An empty `find` replaces nothing.
+struct ReplaceResult {
+    std::string text;
+    std::size_t count = 0;
+};
+ReplaceResult replace_all_counted(std::string_view text, std::string_view find,
+                                  std::string_view replacement);
+
+// The lower case the search without case compares: the Unicode lower case of
+// each character (U+0130 becomes "i" and a combining dot above), with the final
+// sigma read as sigma so that a word matches whatever its position.
+std::string lower_for_search(std::string_view text);
+
+// The first occurrence of `needle`, compared in that lower case, that begins
+// after character `cursor` (an occurrence at the cursor is the one found last
+// time and is skipped). Offsets are characters of `text`, the span covers the
+// original characters whose lower case the match touches. None for an empty
+// needle or when there is no further occurrence.
+std::optional<TextSpan> find_without_case(std::string_view text, std::string_view needle,
+                                          long cursor);
+
+// The leading decimal number of a "go to line" entry ("12abc" is 12, text
+// without digits is 0).
+long line_number_of_entry(std::string_view entry);
