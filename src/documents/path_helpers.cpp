@@ -75,11 +75,27 @@ std::string relative_path(std::string_view document_path, std::string_view targe
     const std::size_t slash = d.rfind('/', n == 0 ? 0 : n - 1);
     const std::size_t common = (n == 0 || slash == std::string::npos) ? 0 : slash + 1;
 
+    // Empty and "." segments ("a//b", "a/./b") are no folder to climb out of; a ".."
+    // that normalising kept cannot be climbed back over, so the target stays whole.
+    std::size_t levels = 0;
+    const std::string_view rest = std::string_view(d).substr(common, folder_length(d) - common);
+    for (std::size_t start = 0; start < rest.size();) {
+        const std::size_t end = std::min(rest.find('/', start), rest.size());
+        const std::string_view segment = rest.substr(start, end - start);
+        if (segment == "..") return t;
+        if (!segment.empty() && segment != ".") ++levels;
+        start = end + 1;
+    }
+    // The rest of the target must not start with "/" ("x//y" against "x/"): that
+    // would turn it into an absolute path naming another file.
+    std::string_view tail = std::string_view(t).substr(common);
+    while (!tail.empty() && tail.front() == '/')
+        tail.remove_prefix(1);
+
     std::string result;
-    const auto levels = std::count(d.begin() + static_cast<std::ptrdiff_t>(common), d.end(), '/');
-    for (std::ptrdiff_t i = 0; i < levels; ++i)
+    for (std::size_t i = 0; i < levels; ++i)
         result += "../";
-    result += t.substr(common);
+    result += tail;
     return result;
 }
 
