@@ -61,16 +61,6 @@ void close_current_document() {
     update_editor_area();
 }
 
-void open_or_switch(const std::string& path) {
-    int index = index_of_path(path);
-    if (index < 0) {
-        open_file(path);
-        return;
-    }
-    if (GtkWidget* notebook = editor_notebook())
-        gtk_notebook_set_current_page(GTK_NOTEBOOK(notebook), index);
-}
-
 void doc_replace_selection(std::string_view text) {
     doc_replace_selection(current_document(), text);
 }
@@ -83,13 +73,9 @@ void apply_style_scheme(const std::string& name) {
         gtk_source_buffer_set_style_scheme(page_at_index(i)->buffer.get(), scheme);
 }
 
-// Opening, saving, reloading and searching arrive with their own modules.
-void open_file_dialog() {}
+// Saving and searching arrive with their own modules.
 void save_current_document() {}
 void save_current_document_as() {}
-bool reload_current_document(const std::string&) {
-    return false;
-}
 void open_position_entry(const std::string&) {}
 void doc_find(std::string_view) {}
 

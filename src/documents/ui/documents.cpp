@@ -3,11 +3,6 @@
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_page.h"
 
-// Opening files arrives with the open dialog and charset handling.
-DocumentPage* open_file(const std::string&) {
-    return nullptr;
-}
-
 void doc_insert_at_cursor(std::string_view text) {
     doc_insert_at_cursor(current_document(), text);
 }

@@ -2,10 +2,10 @@
 
 #include <glib/gi18n-lib.h>
 
-#include "documents/charset_list.h"
 #include "documents/recent_files.h"
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/documents.h"
+#include "documents/ui/open.h"
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/settings.h"
@@ -33,26 +33,14 @@ void on_open_last_recent(GtkMenuItem*, gpointer) {
     if (!recent_files().empty()) open_position_entry(recent_files().front());
 }
 
-void open_from_folder(const std::string& folder, const char* title) {
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(
-        title, main_window(), GTK_FILE_CHOOSER_ACTION_OPEN, _("_Annuler"), GTK_RESPONSE_CANCEL,
-        _("_Ouvrir"), GTK_RESPONSE_ACCEPT, nullptr);
-    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog), folder.c_str());
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-        GCharPtr file(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));
-        if (file) open_file(file.get());
-    }
-    gtk_widget_destroy(dialog);
-}
-
 void on_open_snippet(GtkMenuItem*, gpointer) {
-    open_from_folder(config_paths().snippets_dir, _("Ouvrir un snippet"));
+    open_snippet_dialog();
 }
 void on_open_template(GtkMenuItem*, gpointer) {
-    open_from_folder(config_paths().templates_dir, _("Ouvrir un template"));
+    open_template_dialog();
 }
 void on_open_session_file(GtkMenuItem*, gpointer) {
-    open_from_folder(config_paths().sessions_dir, _("Ouvrir un fichier de session"));
+    open_session_file_dialog();
 }
 
 void on_save(GtkMenuItem*, gpointer) {
@@ -65,36 +53,29 @@ void on_save_as(GtkMenuItem*, gpointer) {
     save_current_document_as();
 }
 
-// The configuration files are UTF-8 whatever the current charset says.
-void open_config(const std::string& path) {
-    set_pending_open_charset(std::string("UTF-8"));
-    open_file(path);
-}
 void on_cfg_autoreplace(GtkMenuItem*, gpointer) {
-    open_config(config_paths().autoreplace);
+    open_config_file(config_paths().autoreplace);
 }
 void on_cfg_autocomp(GtkMenuItem*, gpointer) {
-    open_config(config_paths().autocomp);
+    open_config_file(config_paths().autocomp);
 }
 void on_cfg_rc(GtkMenuItem*, gpointer) {
-    open_config(config_paths().rc);
+    open_config_file(config_paths().rc);
 }
 void on_cfg_iconv(GtkMenuItem*, gpointer) {
-    open_config(config_paths().iconv_rc);
+    open_config_file(config_paths().iconv_rc);
 }
 void on_cfg_user_menu(GtkMenuItem*, gpointer) {
-    const std::string& path = config_paths().user_menu;
-    if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) string_to_file(path, kDefaultUserMenu);
-    open_config(path);
+    open_user_menu_file();
 }
 void on_cfg_bmx(GtkMenuItem*, gpointer) {
-    open_config(config_paths().bmx);
+    open_config_file(config_paths().bmx);
 }
 void on_cfg_todo(GtkMenuItem*, gpointer) {
-    open_config(config_paths().todo);
+    open_config_file(config_paths().todo);
 }
 void on_cfg_myadmin(GtkMenuItem*, gpointer) {
-    open_config(config_paths().myadmin);
+    open_config_file(config_paths().myadmin);
 }
 
 void on_close_current(GtkMenuItem*, gpointer) {
@@ -474,8 +455,8 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Focus et chargement de la page courante dans l'onglet Mini Web"),
                  "<Control>d"),
             item(N_("Focus sur le texte"), "<Control>b", on_focus_text),
-            item(N_("Ouvrir au cursor")),
-            item(N_("Editer au cursor")),
+            item(N_("Ouvrir au cursor"), menu_command<open_at_cursor>),
+            item(N_("Editer au cursor"), menu_command<edit_at_cursor>),
 
         menu(N_("Vue")),
             dyn(N_("Co"), DynamicMenu::charsets),
@@ -498,7 +479,8 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Rafraichir la coloration syntaxique"), "F5"),
             item(N_("Retour à la ligne"), "<Alt>w", on_toggle_wrap),
             item(N_("Afficher les images dans le texte")),
-            item(N_("Switcher entre header/source"), "<Control>h"),
+            item(N_("Switcher entre header/source"), "<Control>h",
+                 menu_command<switch_header_source>),
             sub(N_("Themes"), no_detach),
                 item(N_("Theme Classic (Default)"), on_theme_classic),
                 item(N_("Theme Cobalt"), on_theme_cobalt),
