@@ -85,6 +85,23 @@ ReplaceResult replace_all_counted(std::string_view text, std::string_view find,
     return result;
 }
 
+std::vector<CharRange> find_all(std::string_view text, std::string_view needle) {
+    std::vector<CharRange> out;
+    if (needle.empty()) return out;
+    const long needle_chars = utf8_char_count(needle);
+    // Characters are counted only over the stretches between matches.
+    std::size_t counted_to = 0;
+    long chars = 0;
+    for (std::size_t at = text.find(needle); at != std::string_view::npos;
+         at = text.find(needle, at + needle.size())) {
+        chars += utf8_char_count(text.substr(counted_to, at - counted_to));
+        out.push_back({chars, chars + needle_chars});
+        chars += needle_chars;
+        counted_to = at + needle.size();
+    }
+    return out;
+}
+
 std::string lower_for_search(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "documents/text_words.h"
 
@@ -28,6 +29,16 @@ struct ReplaceResult {
 };
 ReplaceResult replace_all_counted(std::string_view text, std::string_view find,
                                   std::string_view replacement);
+
+// Every occurrence of `needle` in `text`, left to right, each search resuming
+// at the end of the previous match, as character offsets [start, end). None
+// for an empty needle.
+struct CharRange {
+    long start = 0;
+    long end = 0;
+    bool operator==(const CharRange&) const = default;
+};
+std::vector<CharRange> find_all(std::string_view text, std::string_view needle);
 
 // The lower case the search without case compares: the Unicode lower case of
 // each character (U+0130 becomes "i" and a combining dot above), with the final

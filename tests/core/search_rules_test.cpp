@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "documents/search_rules.h"
 
@@ -53,6 +54,14 @@ TEST(ReplaceAll, LeftToRightWithoutOverlapByBytes) {
     // Embedded NUL bytes are text like any other.
     r = replace_all_counted(std::string("a\0b\0", 4), std::string("\0", 1), "-");
     EXPECT_EQ(r.text, "a-b-");
+}
+
+TEST(FindAll, CharacterRangesResumingAfterEachMatch) {
+    EXPECT_EQ(find_all("aaaa", "aa"), (std::vector<CharRange>{{0, 2}, {2, 4}}));
+    EXPECT_EQ(find_all("été foo ü foo", "foo"), (std::vector<CharRange>{{4, 7}, {10, 13}}));
+    EXPECT_EQ(find_all("xéx", "é"), (std::vector<CharRange>{{1, 2}}));
+    EXPECT_TRUE(find_all("abc", "").empty());
+    EXPECT_TRUE(find_all("abc", "abcd").empty());
 }
 
 TEST(LowerForSearch, UnicodeLowerCaseThatMayChangeLengths) {
