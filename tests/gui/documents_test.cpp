@@ -305,6 +305,7 @@ TEST_F(PromptTest, OkSavesThroughTheSaverThenCloses) {
 }
 
 TEST_F(PromptTest, AFailedSaveKeepsThePageOpenExceptAtExit) {
+    set_page_saver([](DocumentPage&) { return false; });
     const std::string path = home().file("c.txt");
     DocumentPage* page = file_page(path, "old\n");
     type_into(page, "new ");

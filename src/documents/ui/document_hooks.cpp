@@ -73,10 +73,7 @@ void apply_style_scheme(const std::string& name) {
         gtk_source_buffer_set_style_scheme(page_at_index(i)->buffer.get(), scheme);
 }
 
-// Saving and searching arrive with their own modules.
-void save_current_document() {}
-void save_current_document_as() {}
-void open_position_entry(const std::string&) {}
+// Searching arrives with its own module.
 void doc_find(std::string_view) {}
 
 void doc_undo() {

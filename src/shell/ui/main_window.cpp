@@ -6,6 +6,8 @@
 
 #include "documents/charset_list.h"
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/positions.h"
+#include "documents/ui/save.h"
 #include "shell/config_dir.h"
 #include "shell/data_paths.h"
 #include "shell/gobj.h"
@@ -401,6 +403,8 @@ GtkWidget* main_window_build() {
 
     run_window_replace(gtk_window_new(GTK_WINDOW_TOPLEVEL));
     register_reload_hooks();
+    save_register();
+    marks_panel_build(panel_page(PanelPage::marks));
 
     apply_text_colors();
     log_start();

@@ -6,6 +6,8 @@
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/documents.h"
 #include "documents/ui/open.h"
+#include "documents/ui/positions.h"
+#include "documents/ui/save.h"
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/settings.h"
@@ -51,6 +53,12 @@ void on_save(GtkMenuItem*, gpointer) {
 void on_save_as(GtkMenuItem*, gpointer) {
     indicator_ok();
     save_current_document_as();
+}
+void on_save_as_template(GtkMenuItem*, gpointer) {
+    save_as_dialog(SaveAsKind::template_file);
+}
+void on_save_as_snippet(GtkMenuItem*, gpointer) {
+    save_as_dialog(SaveAsKind::snippet);
 }
 
 void on_cfg_autoreplace(GtkMenuItem*, gpointer) {
@@ -208,7 +216,7 @@ const std::vector<MenuEntry>& menu_table() {
         menu(N_("Fichier")),
             item(N_("Nouveau"), "<Control>n", on_new),
             item(N_("Crapbook"), "<Alt>m"),
-            item(N_("Ajouter un marque page")),
+            item(N_("Ajouter un marque page"), menu_command<add_bookmark_command>),
             item(N_("Doc Gen")),
             sep(),
             item(N_("Ouvrir"), "<Control>o", on_open),
@@ -227,12 +235,12 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Sauvegarder"), "<Control>s", on_save),
             item(N_("Sauvegarder sous"), on_save_as),
             sub(N_("Sauvegarder different fichiers"), no_detach),
-                item(N_("Sauvegarder session")),
-                item(N_("Sauvegarder sous un template")),
-                item(N_("Sauvegarder sous un snippet")),
-                item(N_("Sauvegarder version"), "<Alt>s"),
-                item(N_("Backup")),
-                item(N_("Revenir à la sauvegarde")),
+                item(N_("Sauvegarder session"), menu_command<save_session_command>),
+                item(N_("Sauvegarder sous un template"), on_save_as_template),
+                item(N_("Sauvegarder sous un snippet"), on_save_as_snippet),
+                item(N_("Sauvegarder version"), "<Alt>s", menu_command<save_version_command>),
+                item(N_("Backup"), menu_command<backup_command>),
+                item(N_("Revenir à la sauvegarde"), menu_command<revert_command>),
             end(),
             sep(),
             sub(N_("Manager le fichier de configuration"), no_detach),
@@ -274,7 +282,7 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Refaire action"), "<Control><Shift>z", on_redo),
 
         menu(N_("Rechercher")),
-            item(N_("BookMark"), "<Alt>b"),
+            item(N_("BookMark"), "<Alt>b", menu_command<text_bookmark_command>),
             item(N_("Rechercher et remplacer fenêtre")),
             item(N_("Rechercher (le texte en zone de commande)"), "<Control>f"),
             item(N_("Rechercher avec case insensitive (le texte en zone de commande)"),

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/positions.h"
 #include "shell/settings.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/report.h"
@@ -51,6 +52,10 @@ void on_paste(GtkToolButton*, gpointer) {
     doc_paste();
 }
 
+void on_text_bookmark(GtkToolButton*, gpointer) {
+    text_bookmark_command();
+}
+
 void on_find(GtkToolButton*, gpointer) {
     if (GtkWidget* entry = command_entry()) doc_find(gtk_entry_get_text(GTK_ENTRY(entry)));
 }
@@ -75,7 +80,8 @@ const std::vector<ToolEntry>& main_tools() {
         {},
         {"gtk-execute", N_("Run/Debug script")},
         {},
-        {"gtk-underline", N_("Mise en valeur de la séléction et BookMark (F5 pour supprimer)")},
+        {"gtk-underline", N_("Mise en valeur de la séléction et BookMark (F5 pour supprimer)"),
+         on_text_bookmark},
         {},
         {"gtk-about", N_("Génération d'un template de documentation du code en HTML")},
         {},
