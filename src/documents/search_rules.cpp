@@ -64,22 +64,14 @@ ReplaceResult replace_all_counted(std::string_view text, std::string_view find,
         result.text = text;
         return result;
     }
+    result.text.reserve(text.size());
     std::size_t start = 0;
-    std::size_t at = text.find(find);
-    if (at == std::string_view::npos) {
-        result.text = text;
-        return result;
-    }
-    // Exact size first: one allocation, whatever the replacement's length.
-    std::size_t count = 0;
-    for (std::size_t p = at; p != std::string_view::npos; p = text.find(find, p + find.size()))
-        ++count;
-    result.count = count;
-    result.text.reserve(text.size() - count * find.size() + count * replacement.size());
-    for (; at != std::string_view::npos; at = text.find(find, start)) {
+    for (std::size_t at = text.find(find); at != std::string_view::npos;
+         at = text.find(find, start)) {
         result.text.append(text.substr(start, at - start));
         result.text.append(replacement);
         start = at + find.size();
+        ++result.count;
     }
     result.text.append(text.substr(start));
     return result;

@@ -3,6 +3,7 @@
 #include <set>
 #include <sys/stat.h>
 
+#include "documents/ui/document_hooks.h"
 #include "gui/support/gui_fixture.h"
 #include "shell/commands.h"
 #include "shell/config_dir.h"
@@ -516,6 +517,8 @@ TEST_F(MainWindowTest, QuitSavesTheWindowStateAndEndsTheMainLoop) {
 }
 
 TEST_F(MainWindowTest, ThemeEntriesWriteTheThemeFile) {
+    // A theme is chosen for a document; without one nothing happens.
+    new_document();
     ASSERT_TRUE(activate_menu_item("Theme Cobalt"));
     EXPECT_EQ(read_file(config_path("orvane_theme")), "cobalt\n");
     ASSERT_TRUE(activate_menu_item("Theme Classic (Default)"));

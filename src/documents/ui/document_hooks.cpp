@@ -3,6 +3,7 @@
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_page.h"
 #include "documents/ui/documents.h"
+#include "documents/ui/search.h"
 #include "shell/gobj.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/report.h"
@@ -73,8 +74,9 @@ void apply_style_scheme(const std::string& name) {
         gtk_source_buffer_set_style_scheme(page_at_index(i)->buffer.get(), scheme);
 }
 
-// Searching arrives with its own module.
-void doc_find(std::string_view) {}
+void doc_find(std::string_view text) {
+    doc_search(current_document(), text);
+}
 
 void doc_undo() {
     indicator_ok();

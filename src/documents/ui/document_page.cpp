@@ -11,6 +11,7 @@
 #include "documents/recent_files.h"
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/typing.h"
 #include "documents/word_files.h"
 #include "shell/config_dir.h"
 #include "shell/menu_lists.h"
@@ -265,6 +266,7 @@ bool close_page(int index, bool may_stay) {
 DocumentPage::~DocumentPage() {
     if (buffer) g_signal_handlers_disconnect_by_data(buffer.get(), this);
     if (page_widget) g_signal_handlers_disconnect_by_data(page_widget, this);
+    if (view) g_signal_handlers_disconnect_by_data(view, this);
 }
 
 DocumentPage* current_document() {
@@ -336,6 +338,7 @@ DocumentPage* create_page() {
                                "weight", 700, nullptr);
 
     build_tab_head(page);
+    connect_typing_aids(page);
     g_signal_connect(buffer, "insert-text", G_CALLBACK(on_insert_text), &page);
     g_signal_connect(page.page_widget, "destroy", G_CALLBACK(on_page_widget_destroy), &page);
 

@@ -1,11 +1,15 @@
 #include "documents/ui/highlight.h"
 
-// Highlighting modes are not built yet: no file name selects one and a page
-// keeps the plain buffer it was opened with.
-std::string highlight_mode_for_path(const std::string&) {
-    return {};
+#include "documents/ui/highlighting.h"
+
+std::string highlight_mode_for_path(const std::string& path) {
+    return highlight_mode_of_file(path);
 }
 
-void apply_source_language(DocumentPage&) {}
+void apply_source_language(DocumentPage& page) {
+    set_language_from_mode(page);
+}
 
-void refresh_highlighting(DocumentPage&) {}
+void refresh_highlighting(DocumentPage& page) {
+    refresh_page_highlighting(page);
+}

@@ -1,14 +1,14 @@
-// Highlighting a page by its file name. Opening a file calls these; until the
-// highlighting modes and themes are built they leave the page as it is.
+// Highlighting a page by its file name, as opening and saving a file use it.
 #pragma once
 
 #include <string>
 
 struct DocumentPage;
 
-// The highlight mode a file name asks for; empty while no mode applies.
+// The highlight mode a file name asks for (or its first lines, when the
+// settings ask for detection by content); "none" when nothing matches.
 std::string highlight_mode_for_path(const std::string& path);
 // Sets the page's source language from its highlight mode.
 void apply_source_language(DocumentPage& page);
-// Removes every highlighting tag and applies the page's language again.
+// Removes every tag and applies the page's language again.
 void refresh_highlighting(DocumentPage& page);

@@ -4,6 +4,7 @@
 #include <glib/gi18n-lib.h>
 
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/search.h"
 #include "shell/config_dir.h"
 #include "shell/menu_lists.h"
 #include "shell/settings.h"
@@ -52,17 +53,7 @@ void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text) {
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     if (!search_marks_allowed(gtk_text_iter_get_line(&end))) return;
-    GtkTextTagTable* tags = gtk_text_buffer_get_tag_table(buffer);
-    if (!gtk_text_tag_table_lookup(tags, "search")) return;
-    gtk_text_buffer_remove_tag_by_name(buffer, "search", &start, &end);
-    if (text.empty()) return;
-    std::string needle(text);
-    GtkTextIter from = start, match_start, match_end;
-    while (gtk_text_iter_forward_search(&from, needle.c_str(), GTK_TEXT_SEARCH_VISIBLE_ONLY,
-                                        &match_start, &match_end, nullptr)) {
-        gtk_text_buffer_apply_tag_by_name(buffer, "search", &match_start, &match_end);
-        from = match_end;
-    }
+    doc_mark_occurrences(buffer, "search", text);
 }
 
 GtkWidget* command_entry_create() {
@@ -92,6 +83,10 @@ GtkWidget* command_entry_create() {
 
 GtkWidget* command_entry() {
     return ce().entry;
+}
+
+void command_entry_completion_append(std::string_view text) {
+    completion_append(std::string(text).c_str());
 }
 
 void command_entry_prompt(std::string_view example) {

@@ -15,6 +15,9 @@ GtkWidget* command_entry();
 // then pushed onto the history.
 void command_entry_prompt(std::string_view example);
 
+// Adds `text` to the entry's completion list; duplicates are kept.
+void command_entry_completion_append(std::string_view text);
+
 // The history loaded from orvane_gl_famous; kept in memory only.
 void command_history_load();
 const Lines& command_history();

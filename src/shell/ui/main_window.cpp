@@ -286,6 +286,10 @@ GtkWindow* main_window() {
 const std::string& theme_name() {
     return mw().theme;
 }
+
+void set_theme_name(const std::string& name) {
+    mw().theme = name;
+}
 long main_window_last_prefs_tab() {
     return mw().last_prefs_tab;
 }

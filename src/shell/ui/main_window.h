@@ -11,6 +11,8 @@ GtkWidget* main_window_build();
 GtkWindow* main_window();
 // The style scheme name read from orvane_theme at build time.
 const std::string& theme_name();
+// The theme chosen since then, for the panels built later.
+void set_theme_name(const std::string& name);
 // The window's current geometry and the remembered dialog state, for orvane_ui.
 UiState main_window_ui_state();
 // The preferences dialog remembers the page it showed last.

@@ -5,6 +5,9 @@
 #include "documents/recent_files.h"
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/documents.h"
+#include "documents/ui/highlighting.h"
+#include "documents/ui/search.h"
+#include "documents/ui/typing.h"
 #include "documents/ui/open.h"
 #include "documents/ui/positions.h"
 #include "documents/ui/save.h"
@@ -155,8 +158,7 @@ void on_toggle_wrap(GtkMenuItem*, gpointer) {
 }
 
 void set_theme(const char* scheme) {
-    string_to_file(config_paths().theme, std::string(scheme) + "\n");
-    apply_style_scheme(scheme);
+    theme_command(scheme);
 }
 void on_theme_classic(GtkMenuItem*, gpointer) {
     set_theme("classic");
@@ -260,8 +262,8 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Quiter Orvane"), on_quit),
 
         menu(N_("Editer")),
-            item(N_("Indent")),
-            item(N_("Undindent")),
+            item(N_("Indent"), menu_command<indent_command>),
+            item(N_("Undindent"), menu_command<unindent_command>),
             sep(),
             item(N_("Copier"), on_copy),
             item(N_("Copier tous le contenu du fichier"), menu_command<doc_copy_all>),
@@ -276,22 +278,26 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Ajouter au Crapbook"), "<Control>e"),
             sep(),
             item(N_("Tout séléctionner"), "<Control>a", on_select_all),
-            item(N_("Supprimer la ligne"), "<Control>y"),
+            item(N_("Supprimer la ligne"), "<Control>y", menu_command<delete_line_command>),
             sep(),
             item(N_("Annuler action"), "<Control>z", on_undo),
             item(N_("Refaire action"), "<Control><Shift>z", on_redo),
 
         menu(N_("Rechercher")),
             item(N_("BookMark"), "<Alt>b", menu_command<text_bookmark_command>),
-            item(N_("Rechercher et remplacer fenêtre")),
-            item(N_("Rechercher (le texte en zone de commande)"), "<Control>f"),
+            item(N_("Rechercher et remplacer fenêtre"),
+                 menu_command<search_replace_window_command>),
+            item(N_("Rechercher (le texte en zone de commande)"), "<Control>f",
+                 menu_command<find_command>),
             item(N_("Rechercher avec case insensitive (le texte en zone de commande)"),
-                 "<Control><Shift>f"),
-            item(N_("Rechercher suivant (le texte en zone de commande)"), "F3"),
+                 "<Control><Shift>f", menu_command<find_nocase_command>),
+            item(N_("Rechercher suivant (le texte en zone de commande)"), "F3",
+                 menu_command<find_next_command>),
             item(N_("Rechercher suivant avec case insensitive (le texte en zone de commande)"),
-                 "<Shift>F3"),
-            item(N_("Aller à la ligne"), "<Alt>g"),
-            item(N_("Tout remplacer (Ligne de commande TEXTE_RECHERCHE~TEXTE_REMPLACEMENT)"), "F1"),
+                 "<Shift>F3", menu_command<find_next_nocase_command>),
+            item(N_("Aller à la ligne"), "<Alt>g", menu_command<goto_line_command>),
+            item(N_("Tout remplacer (Ligne de commande TEXTE_RECHERCHE~TEXTE_REMPLACEMENT)"), "F1",
+                 menu_command<replace_all_command>),
             item(N_("Scan lien HTML local (HREF)")),
             item(N_("Scan d'image HTML (SRC)"), "<Shift>F7"),
 
@@ -449,8 +455,8 @@ const std::vector<MenuEntry>& menu_table() {
         menu(N_("Navigation")),
             item(N_("Scan des liens dans la page")),
             dyn(N_("Liens"), DynamicMenu::links),
-            item(N_("Aller au début du bloque {"), "<Alt>Left"),
-            item(N_("Aller à la fin du bloque }"), "<Alt>Right"),
+            item(N_("Aller au début du bloque {"), "<Alt>Left", menu_command<block_start_command>),
+            item(N_("Aller à la fin du bloque }"), "<Alt>Right", menu_command<block_end_command>),
             item(N_("Aller à un onglet récent"), menu_command<goto_recent_tab>),
             item(N_("Aller à l'onglet suivant"), "<Control>Page_Up", menu_command<goto_next_tab>),
             item(N_("Allez à l'onglet précédent"), "<Control>Page_Down",
@@ -469,24 +475,25 @@ const std::vector<MenuEntry>& menu_table() {
         menu(N_("Vue")),
             dyn(N_("Co"), DynamicMenu::charsets),
             sub(N_("Coloration syntaxique"), no_detach),
-                raw("none"),
-                raw("HTML"),
-                raw("JAVASCRIPT"),
-                raw("XML"),
-                raw("CSS"),
-                raw("PHP"),
-                raw("PERL"),
-                raw("BASH Script"),
-                raw("C"),
-                raw("C++"),
-                raw("gettext PO file"),
-                raw("Python"),
-                raw("Ruby"),
-                raw("JAVA"),
+                raw("none", nullptr, on_highlight_mode_item),
+                raw("HTML", nullptr, on_highlight_mode_item),
+                raw("JAVASCRIPT", nullptr, on_highlight_mode_item),
+                raw("XML", nullptr, on_highlight_mode_item),
+                raw("CSS", nullptr, on_highlight_mode_item),
+                raw("PHP", nullptr, on_highlight_mode_item),
+                raw("PERL", nullptr, on_highlight_mode_item),
+                raw("BASH Script", nullptr, on_highlight_mode_item),
+                raw("C", nullptr, on_highlight_mode_item),
+                raw("C++", nullptr, on_highlight_mode_item),
+                raw("gettext PO file", nullptr, on_highlight_mode_item),
+                raw("Python", nullptr, on_highlight_mode_item),
+                raw("Ruby", nullptr, on_highlight_mode_item),
+                raw("JAVA", nullptr, on_highlight_mode_item),
             end(),
-            item(N_("Rafraichir la coloration syntaxique"), "F5"),
+            item(N_("Rafraichir la coloration syntaxique"), "F5",
+                 menu_command<refresh_highlighting_command>),
             item(N_("Retour à la ligne"), "<Alt>w", on_toggle_wrap),
-            item(N_("Afficher les images dans le texte")),
+            item(N_("Afficher les images dans le texte"), menu_command<inline_pictures_command>),
             item(N_("Switcher entre header/source"), "<Control>h",
                  menu_command<switch_header_source>),
             sub(N_("Themes"), no_detach),

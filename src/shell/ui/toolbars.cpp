@@ -5,6 +5,7 @@
 
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/positions.h"
+#include "documents/ui/search.h"
 #include "shell/settings.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/report.h"
@@ -57,7 +58,16 @@ void on_text_bookmark(GtkToolButton*, gpointer) {
 }
 
 void on_find(GtkToolButton*, gpointer) {
-    if (GtkWidget* entry = command_entry()) doc_find(gtk_entry_get_text(GTK_ENTRY(entry)));
+    find_command();
+}
+void on_find_next(GtkToolButton*, gpointer) {
+    find_next_command();
+}
+void on_replace_all(GtkToolButton*, gpointer) {
+    replace_all_command();
+}
+void on_goto_line(GtkToolButton*, gpointer) {
+    goto_line_command();
 }
 
 const std::vector<ToolEntry>& main_tools() {
@@ -92,10 +102,10 @@ const std::vector<ToolEntry>& main_tools() {
 const std::vector<ToolEntry>& search_tools() {
     static const std::vector<ToolEntry> tools = {
         {"gtk-find", N_("Find"), on_find},
-        {"gtk-go-forward", N_("Find Next")},
-        {"gtk-find-and-replace", N_("Find~Replace")},
+        {"gtk-go-forward", N_("Find Next"), on_find_next},
+        {"gtk-find-and-replace", N_("Find~Replace"), on_replace_all},
         {"gtk-index", N_("Recher avec DevHelp")},
-        {"gtk-jump-to", N_("Go To Line")},
+        {"gtk-jump-to", N_("Go To Line"), on_goto_line},
     };
     return tools;
 }

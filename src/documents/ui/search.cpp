@@ -1,0 +1,280 @@
+#include "documents/ui/search.h"
+
+#include <glib/gi18n-lib.h>
+#include <string>
+
+#include "documents/search_rules.h"
+#include "documents/ui/doc_primitives.h"
+#include "documents/ui/document_hooks.h"
+#include "documents/ui/document_page.h"
+#include "shell/gobj.h"
+#include "shell/ui/command_entry.h"
+#include "shell/ui/main_window.h"
+#include "shell/ui/report.h"
+
+namespace {
+
+constexpr auto kSearchFlags =
+    static_cast<GtkTextSearchFlags>(GTK_TEXT_SEARCH_VISIBLE_ONLY | GTK_TEXT_SEARCH_TEXT_ONLY);
+
+GtkTextBuffer* buffer_of(DocumentPage* page) {
+    return page && page->buffer ? GTK_TEXT_BUFFER(page->buffer.get()) : nullptr;
+}
+
+// Cursor at the match's end, selection bound at its start, start scrolled to
+// the top left.
+void select_match(DocumentPage* page, const GtkTextIter& start, const GtkTextIter& end) {
+    GtkTextBuffer* buffer = buffer_of(page);
+    gtk_text_buffer_select_range(buffer, &end, &start);
+    if (page->view)
+        gtk_text_view_scroll_to_mark(GTK_TEXT_VIEW(page->view),
+                                     gtk_text_buffer_get_selection_bound(buffer), 0.0, TRUE, 0.0,
+                                     0.0);
+}
+
+// The text with pictures as U+FFFC, so that character offsets are buffer offsets.
+std::string buffer_slice(GtkTextBuffer* buffer) {
+    GtkTextIter start, end;
+    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    GCharPtr text(gtk_text_iter_get_slice(&start, &end));
+    return text ? std::string(text.get()) : std::string();
+}
+
+long cursor_offset(GtkTextBuffer* buffer) {
+    GtkTextIter it;
+    gtk_text_buffer_get_iter_at_mark(buffer, &it, gtk_text_buffer_get_insert(buffer));
+    return gtk_text_iter_get_offset(&it);
+}
+
+std::string entry_text() {
+    GtkWidget* entry = command_entry();
+    return entry ? gtk_entry_get_text(GTK_ENTRY(entry)) : "";
+}
+
+} // namespace
+
+void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::string_view text) {
+    GtkTextTag* tag = gtk_text_tag_table_lookup(gtk_text_buffer_get_tag_table(buffer), tag_name);
+    if (!tag) return;
+    GtkTextIter it, end;
+    gtk_text_buffer_get_bounds(buffer, &it, &end);
+    gtk_text_buffer_remove_tag(buffer, tag, &it, &end);
+    if (text.empty()) return;
+    // One pass over the text, then the iterator walks forward from match to match.
+    long at = 0;
+    for (const CharRange& range : find_all(buffer_slice(buffer), text)) {
+        gtk_text_iter_forward_chars(&it, static_cast<gint>(range.start - at));
+        end = it;
+        gtk_text_iter_forward_chars(&end, static_cast<gint>(range.end - range.start));
+        gtk_text_buffer_apply_tag(buffer, tag, &it, &end);
+        it = end;
+        at = range.end;
+    }
+}
+
+bool doc_search(DocumentPage* page, std::string_view text) {
+    GtkTextBuffer* buffer = buffer_of(page);
+    if (!buffer) return false;
+    const std::string needle(text);
+    bool found = false;
+    GtkTextIter start, match_start, match_end;
+    gtk_text_buffer_get_start_iter(buffer, &start);
+    if (!needle.empty() && gtk_text_iter_forward_search(&start, needle.c_str(), kSearchFlags,
+                                                        &match_start, &match_end, nullptr)) {
+        select_match(page, match_start, match_end);
+        page->last_search = needle;
+        found = true;
+    }
+    doc_mark_occurrences(buffer, "search", needle);
+    if (page->view) gtk_widget_grab_focus(page->view);
+    return found;
+}
+
+bool doc_search_next(DocumentPage* page) {
+    GtkTextBuffer* buffer = buffer_of(page);
+    if (!buffer || !page->last_search || page->last_search->empty()) return false;
+    GtkTextIter from, match_start, match_end;
+    gtk_text_buffer_get_iter_at_mark(buffer, &from, gtk_text_buffer_get_insert(buffer));
+    if (!gtk_text_iter_forward_search(&from, page->last_search->c_str(), kSearchFlags, &match_start,
+                                      &match_end, nullptr))
+        return false;
+    select_match(page, match_start, match_end);
+    return true;
+}
+
+bool doc_search_nocase(DocumentPage* page, std::string_view text) {
+    GtkTextBuffer* buffer = buffer_of(page);
+    if (!buffer) return false;
+    auto match = find_without_case(buffer_slice(buffer), text, cursor_offset(buffer));
+    if (!match) return false;
+    GtkTextIter start, end;
+    gtk_text_buffer_get_iter_at_offset(buffer, &start, static_cast<gint>(match->start));
+    gtk_text_buffer_get_iter_at_offset(buffer, &end, static_cast<gint>(match->end));
+    gtk_text_buffer_select_range(buffer, &start, &end);
+    page->last_search = std::string(text);
+    return true;
+}
+
+bool doc_search_next_nocase(DocumentPage* page) {
+    if (!page || !page->last_search) return false;
+    const std::string text = *page->last_search;
+    return doc_search_nocase(page, text);
+}
+
+std::size_t doc_replace_all(DocumentPage* page, std::string_view find,
+                            std::string_view replacement) {
+    GtkTextBuffer* buffer = buffer_of(page);
+    if (!buffer || find.empty()) return 0;
+    auto result = replace_all_counted(doc_get_text(buffer), find, replacement);
+    // Nothing found: the buffer keeps its text, its modified state and its undo history.
+    if (result.count == 0) return 0;
+    const long cursor = cursor_offset(buffer);
+    gtk_text_buffer_begin_user_action(buffer);
+    GtkTextIter start, end;
+    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    gtk_text_buffer_delete(buffer, &start, &end);
+    gtk_text_buffer_insert(buffer, &start, result.text.data(),
+                           static_cast<gint>(result.text.size()));
+    gtk_text_buffer_end_user_action(buffer);
+    GtkTextIter at;
+    gtk_text_buffer_get_iter_at_offset(buffer, &at, static_cast<gint>(cursor));
+    gtk_text_buffer_place_cursor(buffer, &at);
+    return result.count;
+}
+
+void find_command() {
+    DocumentPage* page = current_document();
+    if (!page) return;
+    const std::string text = entry_text();
+    doc_search(page, text);
+    command_entry_completion_append(text);
+}
+
+void find_nocase_command() {
+    if (DocumentPage* page = current_document()) doc_search_nocase(page, entry_text());
+}
+
+void find_next_command() {
+    if (DocumentPage* page = current_document()) doc_search_next(page);
+}
+
+void find_next_nocase_command() {
+    if (DocumentPage* page = current_document()) doc_search_next_nocase(page);
+}
+
+void replace_all_command() {
+    DocumentPage* page = current_document();
+    if (!page) return;
+    command_entry_prompt(_("Texte pour trouver le texte à remplacer"));
+    const std::string text = entry_text();
+    command_entry_completion_append(text);
+    auto command = parse_replace_command(text);
+    if (!command) return;
+    if (command->find.empty()) {
+        log_message(_("Tout remplacer : le texte à trouver est vide, rien n'est remplacé."),
+                    LM_ERROR);
+        return;
+    }
+    doc_replace_all(page, command->find, command->replacement);
+}
+
+void goto_line_command() {
+    DocumentPage* page = current_document();
+    if (!page) return;
+    command_entry_prompt("0");
+    const std::string text = entry_text();
+    doc_goto_line(page, line_number_of_entry(text));
+    command_entry_completion_append(text);
+}
+
+namespace {
+
+// The window's parts, looked up on the window the buttons were given.
+GtkWidget* part(gpointer window, const char* name) {
+    return GTK_WIDGET(g_object_get_data(G_OBJECT(window), name));
+}
+
+bool nocase_on(gpointer window) {
+    return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(part(window, "nocase")));
+}
+
+void on_replace(GtkButton*, gpointer window) {
+    DocumentPage* page = current_document();
+    if (page && doc_has_selection(buffer_of(page)))
+        doc_replace_selection(page, gtk_entry_get_text(GTK_ENTRY(part(window, "replace"))));
+}
+
+void on_jump_to_top(GtkButton*, gpointer) {
+    if (DocumentPage* page = current_document()) doc_set_cursor_offset(page, 0);
+}
+
+void on_find(GtkButton*, gpointer window) {
+    DocumentPage* page = current_document();
+    if (!page) return;
+    const std::string text = gtk_entry_get_text(GTK_ENTRY(part(window, "find")));
+    if (nocase_on(window))
+        doc_search_nocase(page, text);
+    else
+        doc_search(page, text);
+}
+
+void on_find_next(GtkButton*, gpointer window) {
+    DocumentPage* page = current_document();
+    if (!page) return;
+    if (nocase_on(window))
+        doc_search_next_nocase(page);
+    else
+        doc_search_next(page);
+}
+
+GtkWidget* labelled_entry(GtkWidget* box, const char* label) {
+    GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+    gtk_box_pack_start(GTK_BOX(row), gtk_label_new(label), FALSE, FALSE, 0);
+    GtkWidget* entry = gtk_entry_new();
+    gtk_box_pack_start(GTK_BOX(row), entry, TRUE, TRUE, 0);
+    gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
+    return entry;
+}
+
+void add_button(GtkWidget* row, const char* label, GCallback handler, GtkWidget* window) {
+    GtkWidget* button = gtk_button_new_with_label(label);
+    g_signal_connect(button, "clicked", handler, window);
+    gtk_box_pack_start(GTK_BOX(row), button, TRUE, TRUE, 0);
+}
+
+} // namespace
+
+void search_replace_window_command() {
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(window), _("Search and Replace window"));
+    gtk_window_set_modal(GTK_WINDOW(window), TRUE);
+    if (GtkWindow* main = main_window()) gtk_window_set_transient_for(GTK_WINDOW(window), main);
+    gtk_window_set_default_size(GTK_WINDOW(window), 500, -1);
+
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
+    gtk_container_set_border_width(GTK_CONTAINER(box), 6);
+    gtk_container_add(GTK_CONTAINER(window), box);
+    GtkWidget* find = labelled_entry(box, _("Text to find"));
+    GtkWidget* replace = labelled_entry(box, _("Replace with"));
+    GtkWidget* nocase = gtk_check_button_new_with_label(_("Case insensitive"));
+    gtk_box_pack_start(GTK_BOX(box), nocase, FALSE, FALSE, 0);
+    g_object_set_data(G_OBJECT(window), "find", find);
+    g_object_set_data(G_OBJECT(window), "replace", replace);
+    g_object_set_data(G_OBJECT(window), "nocase", nocase);
+
+    GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+    gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
+    add_button(row, _("Replace"), G_CALLBACK(on_replace), window);
+    add_button(row, _("Jump to top"), G_CALLBACK(on_jump_to_top), window);
+    add_button(row, _("Find"), G_CALLBACK(on_find), window);
+    add_button(row, _("Find next"), G_CALLBACK(on_find_next), window);
+    gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
+
+    GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+    if (gtk_clipboard_wait_is_text_available(clipboard)) {
+        GCharPtr text(gtk_clipboard_wait_for_text(clipboard));
+        if (text) gtk_entry_set_text(GTK_ENTRY(find), text.get());
+    }
+    gtk_widget_show_all(window);
+    gtk_widget_grab_focus(find);
+}
