@@ -1,5 +1,8 @@
 #include "documents/recent_files.h"
 
+#include "documents/position_entry.h"
+#include "documents/safe_write.h"
+
 Lines& recent_files() {
     static Lines list;
     return list;
@@ -10,4 +13,9 @@ void recent_files_load(const std::string& path, long max) {
     recent_files() = lines ? std::move(*lines) : Lines{};
 }
 
-void recent_files_write(const std::string& path) { lines_to_file(recent_files(), path); }
+// Only real entries are written: the empty entry a final newline leaves when
+// the file is read would otherwise come back as one more blank line at every
+// exit, each taking the place of a file in the list.
+bool recent_files_write(const std::string& path) {
+    return write_file_safely(path, position_list_text(recent_files())).ok;
+}

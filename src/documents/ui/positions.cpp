@@ -21,6 +21,10 @@
 
 namespace {
 
+// Stock ids: GTK draws their label and picture itself.
+constexpr const char* kStockCancel = "gtk-cancel";
+constexpr const char* kStockSave = "gtk-save";
+
 constexpr const char* kMarkCategory = "icon_note";
 // Set on the tags this module creates, so a name already used by another tag
 // of the buffer is told apart from an earlier bookmark.
@@ -46,7 +50,7 @@ bool write_list(const Lines& list, const std::string& path) {
 std::optional<std::string> choose_session_file() {
     GtkWidget* dialog = gtk_file_chooser_dialog_new(
         _("Sauvegarde de la session sous:"), main_window(), GTK_FILE_CHOOSER_ACTION_SAVE,
-        "gtk-cancel", GTK_RESPONSE_CANCEL, "gtk-save", GTK_RESPONSE_ACCEPT, nullptr);
+        kStockCancel, GTK_RESPONSE_CANCEL, kStockSave, GTK_RESPONSE_ACCEPT, nullptr);
     if (ensure_private_dir(config_paths().sessions_dir))
         gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog),
                                             config_paths().sessions_dir.c_str());
@@ -177,7 +181,7 @@ void text_bookmark_command() {
     if (name.empty()) {
         log_message(_("Vous devez séléctionner un mot ou du texte pour utiliser un BookMark"),
                     LM_ERROR);
-        status_message("BookMark [ERROR]");
+        status_message(_("BookMark [ERROR]"));
         return;
     }
     GtkTextBuffer* buffer = GTK_TEXT_BUFFER(page->buffer.get());
@@ -187,7 +191,7 @@ void text_bookmark_command() {
     // The buffer's own marks and tags ("insert", "search", ...) keep their names.
     if (!tag) {
         log_message(_("Le texte %s ne peut pas servir de nom de BookMark"), name, LM_ERROR);
-        status_message("BookMark [ERROR]");
+        status_message(_("BookMark [ERROR]"));
         return;
     }
 
@@ -211,7 +215,7 @@ void text_bookmark_command() {
 
     append_mark_row(name);
     notify_user(_("Le bookmark est disponible dans l'onglet :\nMark"));
-    status_message("BookMark [OK]");
+    status_message(_("BookMark [OK]"));
 }
 
 bool goto_text_bookmark(const std::string& name) {
@@ -221,7 +225,7 @@ bool goto_text_bookmark(const std::string& name) {
     GtkTextMark* mark = gtk_text_buffer_get_mark(buffer, name.c_str());
     if (!is_bookmark_mark(mark)) {
         log_message(_("Le BookMark ne correspond pas au fichier en cours d'édition."), LM_ERROR);
-        status_message("BookMark File [ERROR]");
+        status_message(_("BookMark File [ERROR]"));
         return false;
     }
     GtkTextIter at;
@@ -253,9 +257,12 @@ void marks_panel_build(GtkWidget* box) {
     gtk_tree_view_column_pack_start(first, text, TRUE);
     gtk_tree_view_column_add_attribute(first, text, "text", col_text);
     gtk_tree_view_append_column(view, first);
-    gtk_tree_view_append_column(
-        view, gtk_tree_view_column_new_with_attributes(_("Mark"), gtk_cell_renderer_text_new(),
-                                                       "text", col_name, nullptr));
+    GtkTreeViewColumn* second = gtk_tree_view_column_new();
+    gtk_tree_view_column_set_title(second, _("Mark"));
+    GtkCellRenderer* name = gtk_cell_renderer_text_new();
+    gtk_tree_view_column_pack_start(second, name, TRUE);
+    gtk_tree_view_column_add_attribute(second, name, "text", col_name);
+    gtk_tree_view_append_column(view, second);
     gtk_tree_view_set_grid_lines(view, GTK_TREE_VIEW_GRID_LINES_BOTH);
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     gtk_tree_view_set_rules_hint(view, TRUE);

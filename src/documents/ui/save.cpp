@@ -30,6 +30,10 @@
 
 namespace {
 
+// Stock ids: GTK draws their label and picture itself.
+constexpr const char* kStockCancel = "gtk-cancel";
+constexpr const char* kStockSave = "gtk-save";
+
 bool ends_with(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
@@ -97,8 +101,8 @@ bool page_saver(DocumentPage& page) {
 
 void report_save_ok(const std::string& path) {
     log_message(_("%s Sauvegarde [OK]"), path, LM_NORMAL);
-    notify_user("Save [OK]");
-    status_message("Save [OK]");
+    notify_user(_("Save [OK]"));
+    status_message(_("Save [OK]"));
     indicator_saved();
 }
 
@@ -145,8 +149,8 @@ GtkWidget* extra_area() {
 // The chosen file as a UTF-8 path, or none when the user did not accept.
 std::optional<std::string> run_save_dialog(SaveAsKind kind, const DocumentPage& page) {
     GtkWidget* dialog = gtk_file_chooser_dialog_new(
-        _("Sauvegarde sous..."), main_window(), GTK_FILE_CHOOSER_ACTION_SAVE, "gtk-cancel",
-        GTK_RESPONSE_CANCEL, "gtk-save", GTK_RESPONSE_ACCEPT, nullptr);
+        _("Sauvegarde sous..."), main_window(), GTK_FILE_CHOOSER_ACTION_SAVE, kStockCancel,
+        GTK_RESPONSE_CANCEL, kStockSave, GTK_RESPONSE_ACCEPT, nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_file_chooser_set_local_only(chooser, TRUE);
     gtk_file_chooser_set_extra_widget(chooser, extra_area());
@@ -190,9 +194,10 @@ bool make_backup(const std::string& path, bool only_when_enabled) {
     if (only_when_enabled && !settings().do_backup) return true;
     const auto fs_path = to_filesystem_encoding(path);
     if (!fs_path || !g_file_test(fs_path->c_str(), G_FILE_TEST_EXISTS)) return true;
+    const std::string backup = path + ".bak";
     if (file_copy(*fs_path, *fs_path + ".bak")) {
         log_icon_ok();
-        log_message(_("%s est créé"), path + ".bak", LM_NORMAL);
+        log_message(_("%s est créé"), backup, LM_NORMAL);
         return true;
     }
     log_icon_not_saved();
@@ -248,8 +253,8 @@ bool save_page_as(DocumentPage& page, const std::string& path, const std::string
         log_icon_error();
         indicator_not_saved();
         log_message(_("error de la sauvegarde %s!!!"), path, LM_ERROR);
-        status_message("Save [ERROR]");
-        notify_user("Save [ERROR]");
+        status_message(_("Save [ERROR]"));
+        notify_user(_("Save [ERROR]"));
         return false;
     }
     page.is_file = true;
@@ -286,7 +291,7 @@ void save_current_document() {
         log_icon_saved();
         report_save_ok(page->path);
     } else {
-        status_message("Save [ERROR]");
+        status_message(_("Save [ERROR]"));
     }
 }
 
@@ -312,7 +317,7 @@ void save_version_command() {
     if (gtk_text_buffer_get_modified(GTK_TEXT_BUFFER(page->buffer.get())))
         hide_saved_indicator(*page);
     log_message(_("%s Sauvegarde OK..."), version, LM_NORMAL);
-    status_message("Save [OK]");
+    status_message(_("Save [OK]"));
 }
 
 void backup_command() {
