@@ -182,12 +182,6 @@ std::string base_name(const std::string& path) {
     return base.get();
 }
 
-void rc_reaction() {
-    config_reload_and_apply();
-    for (int i = 0; i < document_count(); ++i)
-        apply_editor_settings(*page_at_index(i));
-}
-
 } // namespace
 
 bool make_backup(const std::string& path, bool only_when_enabled) {
@@ -343,7 +337,10 @@ void revert_command() {
 
 void save_register() {
     set_page_saver(page_saver);
-    reload_hook_set(ConfigFile::rc, rc_reaction);
+    // The same reaction start-up registers, so that a window built without the
+    // program's start-up (tests) reloads the settings too; the open pages follow
+    // through the settings' apply hooks.
+    reload_hook_set(ConfigFile::rc, config_reload_and_apply);
     // Hot keys are read at start only; the zuda bookmarks arrive with the browser.
     reload_hook_set(ConfigFile::hotkeys, nullptr);
     reload_hook_set(ConfigFile::zuda_bookmarks, nullptr);
