@@ -182,9 +182,13 @@ std::vector<std::string> run_chooser(GtkWidget* dialog) {
     return files;
 }
 
+// Stock button ids: the toolkit translates their labels itself.
+constexpr const char* kStockCancel = "gtk-cancel";
+constexpr const char* kStockOpen = "gtk-open";
+
 GtkWidget* chooser_dialog(const char* title) {
     return gtk_file_chooser_dialog_new(title, main_window(), GTK_FILE_CHOOSER_ACTION_OPEN,
-                                       "gtk-cancel", GTK_RESPONSE_CANCEL, "gtk-open",
+                                       kStockCancel, GTK_RESPONSE_CANCEL, kStockOpen,
                                        GTK_RESPONSE_ACCEPT, nullptr);
 }
 
