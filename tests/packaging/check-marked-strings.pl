@@ -3,9 +3,11 @@
 # translation. It looks at the calls that put text in front of the user (log,
 # status bar, notifications, dialogs, labels, titles, tooltips, buttons, menu
 # rows: their first argument only) and reports every string literal passed to
-# them directly, that is not inside _() or N_() or another call. Literals without a letter (" ", "%s",
-# "-x-") are no text to translate; anything else deliberately left unmarked goes
-# into the allow-list file, one "file-suffix<TAB>literal" per line.
+# them directly, that is not inside _() or N_() or another call. Literals
+# without a letter (" ", "%s", "-x-"), stock ids ("gtk-open") and single words
+# joined to a value with "+" (path + ".bak") are no text to translate; anything
+# else deliberately left unmarked goes into the allow-list file, one
+# "file-suffix<TAB>literal" per line.
 #   check-marked-strings.pl ALLOW_LIST FILE...
 use strict;
 use warnings;
@@ -85,13 +87,17 @@ for my $file (@files) {
         # Nested calls, _() and N_() included, are not this call's own literals.
         my $top = $args;
         1 while $top =~ s/\b\w+\s*\((?:[^()"]|"(?:\\.|[^"\\])*")*\)/ /g;
-        # A menu row's label is its first argument; the rest are accelerators.
-        if ($name =~ /^(?:item|sub|menu|dyn)$/) {
+        # A menu row's label is its first argument, the rest are accelerators; a
+        # tree column's title is its first, the rest are attribute names.
+        if ($name =~ /^(?:item|sub|menu|dyn|gtk_tree_view_column_new_with_attributes)$/) {
             $top = $top =~ /^\s*((?:"(?:\\.|[^"\\])*"\s*)+)/ ? $1 : '';
         }
-        while ($top =~ /"((?:\\.|[^"\\])*)"/g) {
-            my $literal = $1;
+        while ($top =~ /(\+\s*)?"((?:\\.|[^"\\])*)"(\s*\+)?/g) {
+            my ($joined, $literal) = (defined $1 || defined $3, $2);
+            # One word joined to a value (path + ".bak") is a file-name piece.
+            next if $joined && $literal !~ /\s/;
             next unless $literal =~ /\p{L}/;
+            next if $literal =~ /^gtk-[a-z-]+$/; # stock ids name pictures and texts GTK translates
             next if grep { $file =~ /\Q$_->[0]\E$/ && $_->[1] eq $literal } @allowed;
             my $line = 1 + (substr($text, 0, $open) =~ tr/\n//);
             print "$file:$line: $name(\"$literal\") is not marked with _() or N_()\n";
