@@ -276,7 +276,9 @@ TEST_F(GuiTest, ABookmarkTagsItsLineMarksItAndIsListed) {
     int weight = 0;
     g_object_get(tag, "background-rgba", &background, "weight", &weight, nullptr);
     ASSERT_NE(background, nullptr);
-    EXPECT_EQ(gdk_rgba_to_string(background), std::string("rgb(255,255,0)"));
+    gchar* colour = gdk_rgba_to_string(background);
+    EXPECT_STREQ(colour, "rgb(255,255,0)");
+    g_free(colour);
     gdk_rgba_free(background);
     EXPECT_EQ(weight, 700);
     // The line around the selection is yellow, the selection itself blue.
