@@ -23,14 +23,16 @@ struct XErrorsIgnored {
     ~XErrorsIgnored() { XSetErrorHandler(previous); }
 };
 
-std::string window_title(Display* dpy, Window w) {
-    char* name = nullptr;
-    std::string title;
-    if (XFetchName(dpy, w, &name) && name) {
-        title = name;
-        XFree(name);
-    }
-    return title;
+// The program's own top-level windows carry the class "Orvane"; the title is
+// the current document's path once one is open, so it cannot identify them.
+bool is_main_window_class(Display* dpy, Window w) {
+    XClassHint hint{};
+    if (!XGetClassHint(dpy, w, &hint)) return false;
+    bool ours = hint.res_class && std::strcmp(hint.res_class, "Orvane") == 0;
+    if (hint.res_name) XFree(hint.res_name);
+    if (hint.res_class) XFree(hint.res_class);
+    Window owner = 0;
+    return ours && !XGetTransientForHint(dpy, w, &owner);
 }
 
 long window_pid(Display* dpy, Window w) {
@@ -47,8 +49,8 @@ long window_pid(Display* dpy, Window w) {
     return pid;
 }
 
-// Finds the mapped window of process `pid` whose title starts with "Orvane"; other
-// tests may show their own Orvane windows on the same display meanwhile.
+// Finds the mapped main window of process `pid`; other tests may show their own
+// Orvane windows on the same display meanwhile.
 Window find_main_window(Display* dpy, Window root, pid_t pid) {
     Window parent_ret, root_ret, *children = nullptr;
     unsigned int count = 0;
@@ -56,8 +58,7 @@ Window find_main_window(Display* dpy, Window root, pid_t pid) {
     if (!XQueryTree(dpy, root, &root_ret, &parent_ret, &children, &count)) return 0;
     for (unsigned int i = 0; i < count && !found; ++i) {
         XWindowAttributes attrs;
-        if (window_title(dpy, children[i]).rfind("Orvane", 0) == 0 &&
-            window_pid(dpy, children[i]) == pid &&
+        if (window_pid(dpy, children[i]) == pid && is_main_window_class(dpy, children[i]) &&
             XGetWindowAttributes(dpy, children[i], &attrs) && attrs.map_state == IsViewable)
             found = children[i];
         else
@@ -112,7 +113,10 @@ bool OrvaneProcess::wait_for_window(double seconds) {
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) return false;
     XErrorsIgnored ignored;
-    bool ok = poll_until(seconds, [&] { return find_main_window(dpy, DefaultRootWindow(dpy), pid_) != 0; });
+    // A program that died while starting has no window to wait for.
+    bool ok = poll_until(seconds, [&] {
+        return try_reap() || find_main_window(dpy, DefaultRootWindow(dpy), pid_) != 0;
+    }) && !reaped_;
     XCloseDisplay(dpy);
     return ok;
 }
@@ -141,14 +145,22 @@ void OrvaneProcess::send_signal(int signum) {
     if (pid_ > 0 && !reaped_) kill(pid_, signum);
 }
 
+bool OrvaneProcess::try_reap() {
+    if (!reaped_ && pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
+    return reaped_;
+}
+
 std::optional<int> OrvaneProcess::wait_exit(double seconds) {
     if (pid_ <= 0) return std::nullopt;
-    int status = 0;
-    bool done = poll_until(seconds, [&] {
-        if (reaped_) return true;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) reaped_ = true;
-        return reaped_;
-    });
-    if (!done || !WIFEXITED(status)) return std::nullopt;
-    return WEXITSTATUS(status);
+    bool done = poll_until(seconds, [&] { return try_reap(); });
+    if (!done || !WIFEXITED(status_)) return std::nullopt;
+    return WEXITSTATUS(status_);
+}
+
+std::string OrvaneProcess::describe_end() {
+    if (pid_ <= 0) return "never started";
+    if (!try_reap()) return "still running";
+    if (WIFEXITED(status_)) return "exited with " + std::to_string(WEXITSTATUS(status_));
+    if (WIFSIGNALED(status_)) return std::string("killed by ") + strsignal(WTERMSIG(status_));
+    return "ended";
 }

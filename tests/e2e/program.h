@@ -21,8 +21,12 @@ public:
     void send_signal(int signum);
     // The exit code when the process exited normally, none on timeout or a kill.
     std::optional<int> wait_exit(double seconds = 30);
+    // How the process ended, for failure messages ("running" while it runs).
+    std::string describe_end();
 
 private:
     pid_t pid_ = -1;
     bool reaped_ = false;
+    int status_ = 0;
+    bool try_reap();
 };

@@ -43,12 +43,17 @@ std::string iconv_list() {
 std::optional<int> run_once(const TempHome& home, const std::string& cwd,
                             const std::vector<std::string>& args, int signum) {
     OrvaneProcess p(home.path(), cwd, args);
-    if (!p.wait_for_window()) return std::nullopt;
+    if (!p.wait_for_window()) {
+        ADD_FAILURE() << "no window appeared; the program " << p.describe_end();
+        return std::nullopt;
+    }
     if (signum)
         p.send_signal(signum);
     else
         p.close_window();
-    return p.wait_exit();
+    auto code = p.wait_exit();
+    if (!code) ADD_FAILURE() << "the program " << p.describe_end();
+    return code;
 }
 
 struct FileState {
