@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/search.h"
 #include "gui/support/gui_fixture.h"
 #include "shell/commands.h"
 #include "shell/config_dir.h"
@@ -425,6 +426,8 @@ TEST_F(MainWindowTest, TypingMarksMatchesOnlyInDocumentsUpToOneThousandLines) {
     auto count_marked = [](GtkTextBuffer* buffer) {
         GtkTextTag* tag =
             gtk_text_tag_table_lookup(gtk_text_buffer_get_tag_table(buffer), "search");
+        // Many occurrences are marked from idle time: wait for all of them.
+        EXPECT_TRUE(spin_until([&] { return !doc_marking_pending(buffer, "search"); }));
         GtkTextIter it;
         gtk_text_buffer_get_start_iter(buffer, &it);
         int n = 0;

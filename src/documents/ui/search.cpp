@@ -1,7 +1,10 @@
 #include "documents/ui/search.h"
 
 #include <glib/gi18n-lib.h>
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "documents/search_rules.h"
 #include "documents/ui/doc_primitives.h"
@@ -53,23 +56,135 @@ std::string entry_text() {
 
 } // namespace
 
-void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::string_view text) {
-    GtkTextTag* tag = gtk_text_tag_table_lookup(gtk_text_buffer_get_tag_table(buffer), tag_name);
-    if (!tag) return;
-    GtkTextIter it, end;
-    gtk_text_buffer_get_bounds(buffer, &it, &end);
-    gtk_text_buffer_remove_tag(buffer, tag, &it, &end);
-    if (text.empty()) return;
-    // One pass over the text, then the iterator walks forward from match to match.
-    long at = 0;
-    for (const CharRange& range : find_all(buffer_slice(buffer), text)) {
-        gtk_text_iter_forward_chars(&it, static_cast<gint>(range.start - at));
-        end = it;
-        gtk_text_iter_forward_chars(&end, static_cast<gint>(range.end - range.start));
+namespace {
+
+// Up to this many occurrences are marked at once wherever they are.
+constexpr std::size_t kMarkAllAtOnce = 200;
+// How long one idle slice may spend marking.
+constexpr gint64 kMarkSliceMicroseconds = 3000;
+
+// Puts `tag` on ranges[first, last), walking one iterator forward (the ranges
+// are sorted and disjoint).
+void apply_ranges(GtkTextBuffer* buffer, GtkTextTag* tag, const std::vector<CharRange>& ranges,
+                  std::size_t first, std::size_t last) {
+    if (first >= last) return;
+    GtkTextIter it;
+    gtk_text_buffer_get_iter_at_offset(buffer, &it, static_cast<gint>(ranges[first].start));
+    long at = ranges[first].start;
+    for (std::size_t i = first; i < last; ++i) {
+        gtk_text_iter_forward_chars(&it, static_cast<gint>(ranges[i].start - at));
+        GtkTextIter end = it;
+        gtk_text_iter_forward_chars(&end, static_cast<gint>(ranges[i].end - ranges[i].start));
         gtk_text_buffer_apply_tag(buffer, tag, &it, &end);
         it = end;
-        at = range.end;
+        at = ranges[i].end;
     }
+}
+
+// The character offsets of the lines shown in `view`, widened by one screen
+// above and below; empty when the view is not on screen.
+std::pair<long, long> shown_offsets(GtkWidget* view) {
+    if (!view || !gtk_widget_get_mapped(view)) return {0, 0};
+    GdkRectangle rect;
+    gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(view), &rect);
+    GtkTextIter top, bottom;
+    gtk_text_view_get_line_at_y(GTK_TEXT_VIEW(view), &top, rect.y - rect.height, nullptr);
+    gtk_text_view_get_line_at_y(GTK_TEXT_VIEW(view), &bottom, rect.y + 2 * rect.height, nullptr);
+    if (!gtk_text_iter_ends_line(&bottom)) gtk_text_iter_forward_to_line_end(&bottom);
+    return {gtk_text_iter_get_offset(&top), gtk_text_iter_get_offset(&bottom)};
+}
+
+// The occurrences still to mark for one buffer and tag. It lives as data on
+// the buffer, so it goes with the buffer, or when a newer marking replaces it.
+struct MarkJob {
+    GtkTextBuffer* buffer = nullptr;
+    GtkTextTag* tag = nullptr;
+    std::string text;
+    std::vector<CharRange> ranges;
+    std::size_t next = 0;
+    bool stale = false;
+    guint idle = 0;
+    gulong changed = 0;
+    std::string key;
+};
+
+std::string job_key(const char* tag_name) {
+    return std::string("orvane-mark-job-") + tag_name;
+}
+
+void mark_job_free(gpointer data) {
+    std::unique_ptr<MarkJob> job(static_cast<MarkJob*>(data));
+    if (job->idle) g_source_remove(job->idle);
+    if (job->changed && g_signal_handler_is_connected(job->buffer, job->changed))
+        g_signal_handler_disconnect(job->buffer, job->changed);
+}
+
+void mark_job_stale(GtkTextBuffer*, gpointer data) {
+    static_cast<MarkJob*>(data)->stale = true;
+}
+
+gboolean mark_job_step(gpointer data) {
+    auto* job = static_cast<MarkJob*>(data);
+    if (job->stale) {
+        // The text moved under the offsets: find the occurrences again.
+        job->ranges = find_all(buffer_slice(job->buffer), job->text);
+        job->next = 0;
+        job->stale = false;
+    }
+    const gint64 until = g_get_monotonic_time() + kMarkSliceMicroseconds;
+    while (job->next < job->ranges.size()) {
+        const std::size_t last = std::min(job->ranges.size(), job->next + 64);
+        apply_ranges(job->buffer, job->tag, job->ranges, job->next, last);
+        job->next = last;
+        if (g_get_monotonic_time() >= until) break;
+    }
+    if (job->next < job->ranges.size()) return G_SOURCE_CONTINUE;
+    job->idle = 0;
+    g_object_set_data(G_OBJECT(job->buffer), job->key.c_str(), nullptr);
+    return G_SOURCE_REMOVE;
+}
+
+} // namespace
+
+bool doc_marking_pending(GtkTextBuffer* buffer, const char* tag_name) {
+    return g_object_get_data(G_OBJECT(buffer), job_key(tag_name).c_str()) != nullptr;
+}
+
+void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::string_view text,
+                          GtkWidget* view) {
+    GtkTextTag* tag = gtk_text_tag_table_lookup(gtk_text_buffer_get_tag_table(buffer), tag_name);
+    if (!tag) return;
+    const std::string key = job_key(tag_name);
+    g_object_set_data(G_OBJECT(buffer), key.c_str(), nullptr);
+    GtkTextIter start, end;
+    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    gtk_text_buffer_remove_tag(buffer, tag, &start, &end);
+    if (text.empty()) return;
+    // One pass over the text, then the iterator walks forward from match to match.
+    std::vector<CharRange> ranges = find_all(buffer_slice(buffer), text);
+    if (ranges.size() <= kMarkAllAtOnce) {
+        apply_ranges(buffer, tag, ranges, 0, ranges.size());
+        return;
+    }
+    // Those on screen first; the others wait for idle time.
+    const auto [from, to] = shown_offsets(view);
+    std::vector<CharRange> later;
+    later.reserve(ranges.size());
+    std::vector<CharRange> now;
+    for (const CharRange& r : ranges)
+        (r.end > from && r.start < to ? now : later).push_back(r);
+    apply_ranges(buffer, tag, now, 0, now.size());
+    if (later.empty()) return;
+    auto job = std::make_unique<MarkJob>();
+    job->buffer = buffer;
+    job->tag = tag;
+    job->text = std::string(text);
+    job->ranges = std::move(later);
+    job->key = key;
+    job->changed = g_signal_connect(buffer, "changed", G_CALLBACK(mark_job_stale), job.get());
+    job->idle = g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, mark_job_step, job.get(), nullptr);
+    MarkJob* raw = job.release();
+    g_object_set_data_full(G_OBJECT(buffer), key.c_str(), raw, mark_job_free);
 }
 
 bool doc_search(DocumentPage* page, std::string_view text) {
@@ -85,7 +200,7 @@ bool doc_search(DocumentPage* page, std::string_view text) {
         page->last_search = needle;
         found = true;
     }
-    doc_mark_occurrences(buffer, "search", needle);
+    doc_mark_occurrences(buffer, "search", needle, page->view);
     if (page->view) gtk_widget_grab_focus(page->view);
     return found;
 }

@@ -10,8 +10,15 @@
 struct DocumentPage;
 
 // Removes tag `tag_name` from the whole buffer and puts it on every occurrence
-// of `text` (pictures never match); an empty text marks nothing.
-void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::string_view text);
+// of `text` (pictures never match); an empty text marks nothing. With many
+// occurrences, those shown in `view` (and a screen above and below) are marked
+// at once and the others from idle time in short slices, so that a key press
+// never waits for them; a newer marking with the same tag replaces the pending
+// one, and an edit meanwhile makes the rest be found again.
+void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::string_view text,
+                          GtkWidget* view = nullptr);
+// True while occurrences of `tag_name` are still to be marked in idle time.
+bool doc_marking_pending(GtkTextBuffer* buffer, const char* tag_name);
 
 // Selects the first occurrence (cursor at its end), scrolls to it and marks
 // every occurrence with the `search` tag; the old marks go first. False when

@@ -84,7 +84,7 @@ void mark_word_before_cursor(DocumentPage* page) {
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     if (!search_marks_allowed(gtk_text_iter_get_line(&end))) return;
-    doc_mark_occurrences(buffer, "gray_bg", doc_word_before_cursor(page).text);
+    doc_mark_occurrences(buffer, "gray_bg", doc_word_before_cursor(page).text, page->view);
 }
 
 void show_cursor_status(DocumentPage* page) {

@@ -53,7 +53,7 @@ void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text) {
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     if (!search_marks_allowed(gtk_text_iter_get_line(&end))) return;
-    doc_mark_occurrences(buffer, "search", text);
+    doc_mark_occurrences(buffer, "search", text, current_document_view());
 }
 
 GtkWidget* command_entry_create() {
