@@ -520,6 +520,12 @@ class MemoryTest : public GuiTest {
 };
 
 TEST_F(MemoryTest, TwoHundredDocumentsOpenedAndClosedLeaveNoGrowth) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The address sanitizer keeps freed blocks in quarantine and makes each
+    // page far slower to build: the resident set says nothing there, and the
+    // leak checker covers what this measures.
+    GTEST_SKIP() << "resident-set growth is not measurable under AddressSanitizer";
+#endif
     open_and_close(20);
     const long before = resident_kib();
     open_and_close(200);
