@@ -68,11 +68,13 @@ ReplaceResult replace_all_counted(std::string_view text, std::string_view find,
     std::size_t start = 0;
     for (std::size_t at = text.find(find); at != std::string_view::npos;
          at = text.find(find, start)) {
+        if (result.count == 0) result.first = at;
         result.text.append(text.substr(start, at - start));
         result.text.append(replacement);
         start = at + find.size();
         ++result.count;
     }
+    result.last_end = result.count ? start : 0;
     result.text.append(text.substr(start));
     return result;
 }

@@ -22,10 +22,14 @@ struct ReplaceCommand {
 std::optional<ReplaceCommand> parse_replace_command(std::string_view entry);
 
 // Every occurrence of `find` replaced, left to right, without overlap, by byte
-// comparison. An empty `find` replaces nothing.
+// comparison. An empty `find` replaces nothing. The bytes of `text` before
+// `first` and from `last_end` on are the same in the result: only
+// [first, last_end) changed, and it became result[first, text.size() - ...).
 struct ReplaceResult {
     std::string text;
     std::size_t count = 0;
+    std::size_t first = 0;    // where the first occurrence starts
+    std::size_t last_end = 0; // where the last occurrence ends
 };
 ReplaceResult replace_all_counted(std::string_view text, std::string_view find,
                                   std::string_view replacement);

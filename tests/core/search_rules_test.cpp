@@ -56,6 +56,23 @@ TEST(ReplaceAll, LeftToRightWithoutOverlapByBytes) {
     EXPECT_EQ(r.text, "a-b-");
 }
 
+TEST(ReplaceAll, TellsTheStretchThatChanged) {
+    const std::string text = "keep foo mid foo tail";
+    auto r = replace_all_counted(text, "foo", "quux");
+    EXPECT_EQ(r.first, 5u);
+    EXPECT_EQ(r.last_end, 16u);
+    // Around the stretch the bytes are the same; inside it, the replaced text.
+    EXPECT_EQ(r.text.substr(0, r.first), text.substr(0, r.first));
+    const std::size_t tail = text.size() - r.last_end;
+    EXPECT_EQ(r.text.substr(r.text.size() - tail), " tail");
+    EXPECT_EQ(r.text.substr(r.first, r.text.size() - tail - r.first), "quux mid quux");
+    // One occurrence at each end of the text.
+    r = replace_all_counted("ab", "ab", "");
+    EXPECT_EQ(r.first, 0u);
+    EXPECT_EQ(r.last_end, 2u);
+    EXPECT_EQ(r.text, "");
+}
+
 TEST(FindAll, CharacterRangesResumingAfterEachMatch) {
     EXPECT_EQ(find_all("aaaa", "aa"), (std::vector<CharRange>{{0, 2}, {2, 4}}));
     EXPECT_EQ(find_all("été foo ü foo", "foo"), (std::vector<CharRange>{{4, 7}, {10, 13}}));

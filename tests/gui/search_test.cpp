@@ -191,6 +191,36 @@ TEST_F(SearchTest, ReplaceAllFromTheCommandEntryIsOneUndoStep) {
     EXPECT_EQ(text_of(page), "bar bar bar\nbarbar");
 }
 
+TEST_F(SearchTest, ReplaceAllRewritesOnlyFromTheFirstToTheLastOccurrence) {
+    // Accented letters before the stretch: offsets are characters, not bytes.
+    DocumentPage* page = page_with("éé head\nfoo x foo\ntail here", 0);
+    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextIter at;
+    gtk_text_buffer_get_iter_at_offset(buffer, &at, 3); // "head"
+    GtkTextMark* before = gtk_text_buffer_create_mark(buffer, nullptr, &at, TRUE);
+    gtk_text_buffer_get_iter_at_offset(buffer, &at, 18); // "tail"
+    GtkTextMark* after = gtk_text_buffer_create_mark(buffer, nullptr, &at, TRUE);
+    doc_set_cursor_offset(page, 23); // "here"
+
+    EXPECT_EQ(doc_replace_all(page, "foo", "barbaz"), 2u);
+    EXPECT_EQ(text_of(page), "éé head\nbarbaz x barbaz\ntail here");
+    auto offset_of = [&](GtkTextMark* mark) {
+        gtk_text_buffer_get_iter_at_mark(buffer, &at, mark);
+        return gtk_text_iter_get_offset(&at);
+    };
+    EXPECT_EQ(offset_of(before), 3);
+    EXPECT_EQ(offset_of(after), 24) << "a mark after the stretch moves with its text";
+    EXPECT_EQ(marks(page).first, 29) << "so does the cursor";
+
+    // A cursor inside the stretch keeps its offset.
+    doc_set_cursor_offset(page, 12);
+    EXPECT_EQ(doc_replace_all(page, "barbaz", "q"), 2u);
+    EXPECT_EQ(text_of(page), "éé head\nq x q\ntail here");
+    EXPECT_EQ(marks(page).first, 12);
+    gtk_source_buffer_undo(page->buffer.get());
+    EXPECT_EQ(text_of(page), "éé head\nbarbaz x barbaz\ntail here");
+}
+
 TEST_F(SearchTest, ReplaceAllWithAnEmptyTextToFindChangesNothingAndSaysSo) {
     DocumentPage* page = page_with("abc", 0);
     set_entry("~x");

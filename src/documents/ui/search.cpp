@@ -240,20 +240,37 @@ std::size_t doc_replace_all(DocumentPage* page, std::string_view find,
                             std::string_view replacement) {
     GtkTextBuffer* buffer = buffer_of(page);
     if (!buffer || find.empty()) return 0;
-    auto result = replace_all_counted(doc_get_text(buffer), find, replacement);
+    const std::string text = buffer_slice(buffer);
+    auto result = replace_all_counted(text, find, replacement);
     // Nothing found: the buffer keeps its text, its modified state and its undo history.
     if (result.count == 0) return 0;
+    // Only the stretch from the first occurrence to the end of the last is
+    // rewritten, so that marks, bookmarks and pictures around it stay. A
+    // picture inside it cannot be written back as text and goes.
+    const std::size_t tail = text.size() - result.last_end;
+    std::string middle =
+        result.text.substr(result.first, result.text.size() - tail - result.first);
+    static constexpr std::string_view kObject = "\xEF\xBF\xBC";
+    for (auto at = middle.find(kObject); at != std::string::npos; at = middle.find(kObject, at))
+        middle.erase(at, kObject.size());
+    const long from = g_utf8_pointer_to_offset(text.data(), text.data() + result.first);
+    const long to = from + g_utf8_pointer_to_offset(text.data() + result.first,
+                                                    text.data() + result.last_end);
     const long cursor = cursor_offset(buffer);
     gtk_text_buffer_begin_user_action(buffer);
     GtkTextIter start, end;
-    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    gtk_text_buffer_get_iter_at_offset(buffer, &start, static_cast<gint>(from));
+    gtk_text_buffer_get_iter_at_offset(buffer, &end, static_cast<gint>(to));
     gtk_text_buffer_delete(buffer, &start, &end);
-    gtk_text_buffer_insert(buffer, &start, result.text.data(),
-                           static_cast<gint>(result.text.size()));
+    gtk_text_buffer_insert(buffer, &start, middle.data(), static_cast<gint>(middle.size()));
     gtk_text_buffer_end_user_action(buffer);
-    GtkTextIter at;
-    gtk_text_buffer_get_iter_at_offset(buffer, &at, static_cast<gint>(cursor));
-    gtk_text_buffer_place_cursor(buffer, &at);
+    // A cursor before or after the stretch stays by its text; one inside it
+    // keeps its offset.
+    if (cursor > from && cursor < to) {
+        GtkTextIter at;
+        gtk_text_buffer_get_iter_at_offset(buffer, &at, static_cast<gint>(cursor));
+        gtk_text_buffer_place_cursor(buffer, &at);
+    }
     return result.count;
 }
 
