@@ -383,7 +383,7 @@ DocumentPage* new_document_command() {
     present_new_page(*page);
     rebuild_open_documents_menu();
     update_editor_area();
-    status_message("New File [OK]");
+    status_message(_("New File [OK]"));
     return page;
 }
 
