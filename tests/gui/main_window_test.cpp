@@ -537,3 +537,18 @@ TEST_F(MainWindowTest, UserMenuFileIsCreatedWhenOpenedForEditing) {
 }
 
 } // namespace
+
+// An idle window runs no animation: no tick of the frame clock once the start
+// page is up (a spinner hidden in the file panel's chooser used to keep the
+// window redrawing sixty times a second).
+TEST_F(MainWindowTest, AnIdleWindowRunsNoAnimation) {
+    spin_for(2000);
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(window());
+    ASSERT_NE(clock, nullptr);
+    int updates = 0;
+    const gulong handler = g_signal_connect_swapped(
+        clock, "update", G_CALLBACK(+[](int* n) { ++*n; }), &updates);
+    spin_for(1000);
+    g_signal_handler_disconnect(clock, handler);
+    EXPECT_EQ(updates, 0);
+}
