@@ -542,13 +542,19 @@ TEST_F(MainWindowTest, UserMenuFileIsCreatedWhenOpenedForEditing) {
 // page is up (a spinner hidden in the file panel's chooser used to keep the
 // window redrawing sixty times a second).
 TEST_F(MainWindowTest, AnIdleWindowRunsNoAnimation) {
-    spin_for(2000);
     GdkFrameClock* clock = gtk_widget_get_frame_clock(window());
     ASSERT_NE(clock, nullptr);
     int updates = 0;
     const gulong handler = g_signal_connect_swapped(
         clock, "update", G_CALLBACK(+[](int* n) { ++*n; }), &updates);
-    spin_for(1000);
+    // The start page may still be loading on a busy machine: a quiet second
+    // within the first ten is what an idle window shows.
+    bool quiet = false;
+    for (int second = 0; second < 10 && !quiet; ++second) {
+        updates = 0;
+        spin_for(1000);
+        quiet = updates == 0;
+    }
     g_signal_handler_disconnect(clock, handler);
-    EXPECT_EQ(updates, 0);
+    EXPECT_TRUE(quiet) << updates << " frame-clock updates in the last second";
 }

@@ -331,7 +331,15 @@ TEST_F(SearchTest, ManyOccurrencesAreMarkedOnScreenFirstAndTheRestLater) {
     for (int i = 0; i < 900; ++i) lines += "alpha beta gamma\n";
     DocumentPage* page = page_with(lines, 0);
     GtkTextBuffer* buffer = buffer_of(page);
-    spin_for(500); // the view lays its lines out first
+    // The view lays its lines out first: then the last line is far below.
+    ASSERT_TRUE(spin_until([&] {
+        GdkRectangle rect;
+        gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(page->view), &rect);
+        GtkTextIter below;
+        gtk_text_view_get_line_at_y(GTK_TEXT_VIEW(page->view), &below, rect.y + 3 * rect.height,
+                                    nullptr);
+        return rect.height > 0 && gtk_text_iter_get_line(&below) < 800;
+    }));
     GtkTextTag* tag = gtk_text_tag_table_lookup(gtk_text_buffer_get_tag_table(buffer), "search");
 
     doc_mark_occurrences(buffer, "search", "beta", page->view);
