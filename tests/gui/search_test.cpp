@@ -390,6 +390,9 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 // Figures, not assertions on time: the whole replace-all command against one
 // plain std::string pass that builds the same result.
 TEST_F(SearchTest, TimingOfReplaceAll) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "timings mean nothing under AddressSanitizer";
+#endif
     const std::string filler = std::string(93, 'x') + "\n";
     std::string text;
     for (int i = 0; i < 100000; ++i)
@@ -421,6 +424,9 @@ TEST_F(SearchTest, TimingOfReplaceAll) {
 // most that is marked), and how long until the occurrences off screen are
 // marked too.
 TEST_F(SearchTest, TimingOfKeyReleaseMarking) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "timings mean nothing under AddressSanitizer";
+#endif
     std::string lines;
     for (int i = 0; i < 998; ++i)
         lines += "some text with a word and another word " + std::to_string(i) + "\n";
