@@ -4,35 +4,33 @@
 #include "documents/ui/document_page.h"
 #include "shell/gobj.h"
 
-namespace {
-
-GtkTextBuffer* buffer_of(const DocumentPage* page) {
+GtkTextBuffer* doc_buffer(const DocumentPage* page) {
     return page && page->buffer ? GTK_TEXT_BUFFER(page->buffer.get()) : nullptr;
 }
 
-GtkTextIter iter_at(GtkTextBuffer* buffer, long offset) {
-    GtkTextIter it;
-    gtk_text_buffer_get_iter_at_offset(buffer, &it, static_cast<gint>(offset));
-    return it;
-}
-
-GtkTextIter cursor_iter(GtkTextBuffer* buffer) {
+GtkTextIter doc_cursor_iter(GtkTextBuffer* buffer) {
     GtkTextIter it;
     gtk_text_buffer_get_iter_at_mark(buffer, &it, gtk_text_buffer_get_insert(buffer));
     return it;
 }
 
-// One character per buffer position (pictures read as U+FFFC), so character
-// offsets in the text are buffer offsets.
-std::string slice(const GtkTextIter& start, const GtkTextIter& end) {
+std::string doc_slice(const GtkTextIter& start, const GtkTextIter& end) {
     GCharPtr text(gtk_text_iter_get_slice(&start, &end));
     return text ? std::string(text.get()) : std::string();
 }
 
-std::string whole_slice(GtkTextBuffer* buffer) {
+std::string doc_whole_slice(GtkTextBuffer* buffer) {
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
-    return slice(start, end);
+    return doc_slice(start, end);
+}
+
+namespace {
+
+GtkTextIter iter_at(GtkTextBuffer* buffer, long offset) {
+    GtkTextIter it;
+    gtk_text_buffer_get_iter_at_offset(buffer, &it, static_cast<gint>(offset));
+    return it;
 }
 
 // The cursor's line and the cursor's offset within it: a word never crosses a
@@ -44,13 +42,13 @@ struct LineAtCursor {
 };
 
 LineAtCursor line_at_cursor(GtkTextBuffer* buffer) {
-    GtkTextIter cursor = cursor_iter(buffer);
+    GtkTextIter cursor = doc_cursor_iter(buffer);
     GtkTextIter start = cursor;
     gtk_text_iter_set_line_offset(&start, 0);
     GtkTextIter end = cursor;
     if (!gtk_text_iter_ends_line(&end)) gtk_text_iter_forward_to_line_end(&end);
     LineAtCursor line;
-    line.text = slice(start, end);
+    line.text = doc_slice(start, end);
     line.line_start = gtk_text_iter_get_offset(&start);
     line.cursor = gtk_text_iter_get_offset(&cursor) - line.line_start;
     return line;
@@ -69,7 +67,7 @@ void place_cursor_at(GtkTextBuffer* buffer, long offset) {
 
 void scroll_cursor_to_top_left(const DocumentPage* page) {
     if (!page->view) return;
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     gtk_text_view_scroll_to_mark(GTK_TEXT_VIEW(page->view), gtk_text_buffer_get_insert(buffer), 0.0,
                                  TRUE, 0.0, 0.0);
 }
@@ -77,7 +75,7 @@ void scroll_cursor_to_top_left(const DocumentPage* page) {
 } // namespace
 
 std::optional<std::string> doc_get_selection(const DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return std::nullopt;
     GtkTextIter start, end;
     if (!gtk_text_buffer_get_selection_bounds(buffer, &start, &end)) return std::nullopt;
@@ -98,7 +96,7 @@ std::string doc_get_text(GtkTextBuffer* buffer) {
 }
 
 void doc_insert_at_cursor(DocumentPage* page, std::string_view text) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
     gtk_text_buffer_begin_user_action(buffer);
     gtk_text_buffer_insert_at_cursor(buffer, text.data(), static_cast<gint>(text.size()));
@@ -106,7 +104,7 @@ void doc_insert_at_cursor(DocumentPage* page, std::string_view text) {
 }
 
 void doc_replace_range(DocumentPage* page, long start, long end, std::string_view text) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
     GtkTextIter from = iter_at(buffer, start);
     GtkTextIter to = iter_at(buffer, end);
@@ -118,7 +116,7 @@ void doc_replace_range(DocumentPage* page, long start, long end, std::string_vie
 }
 
 void doc_replace_selection(DocumentPage* page, std::string_view text) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
     GtkTextIter start, end;
     if (!gtk_text_buffer_get_selection_bounds(buffer, &start, &end)) return;
@@ -126,9 +124,9 @@ void doc_replace_selection(DocumentPage* page, std::string_view text) {
 }
 
 void doc_goto_line(DocumentPage* page, long line) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
-    auto span = goto_line_span(whole_slice(buffer), line);
+    auto span = goto_line_span(doc_whole_slice(buffer), line);
     if (!span) return;
     place_cursor_at(buffer, span->start);
     scroll_cursor_to_top_left(page);
@@ -137,57 +135,57 @@ void doc_goto_line(DocumentPage* page, long line) {
 }
 
 long doc_get_cursor_offset(const DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return 0;
-    GtkTextIter it = cursor_iter(buffer);
+    GtkTextIter it = doc_cursor_iter(buffer);
     return gtk_text_iter_get_offset(&it);
 }
 
 void doc_set_cursor_offset(DocumentPage* page, long offset) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
     place_cursor_at(buffer, offset);
     scroll_cursor_to_top_left(page);
 }
 
 TextSpan doc_word_around_cursor(const DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return {};
     LineAtCursor line = line_at_cursor(buffer);
     return shifted(word_around_cursor(line.text, line.cursor), line.line_start);
 }
 
 TextSpan doc_word_before_cursor(const DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return {};
     LineAtCursor line = line_at_cursor(buffer);
     return shifted(word_before_cursor(line.text, line.cursor), line.line_start);
 }
 
 void doc_cursor_back(DocumentPage* page, long n) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
-    GtkTextIter cursor = cursor_iter(buffer);
+    GtkTextIter cursor = doc_cursor_iter(buffer);
     if (auto to = cursor_back_offset(gtk_text_iter_get_offset(&cursor), n))
         place_cursor_at(buffer, *to);
 }
 
 void doc_cursor_to_previous_quote(DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
-    GtkTextIter start, cursor = cursor_iter(buffer);
+    GtkTextIter start, cursor = doc_cursor_iter(buffer);
     gtk_text_buffer_get_start_iter(buffer, &start);
-    if (auto to = previous_quote_offset(slice(start, cursor), gtk_text_iter_get_offset(&cursor)))
+    if (auto to = previous_quote_offset(doc_slice(start, cursor), gtk_text_iter_get_offset(&cursor)))
         place_cursor_at(buffer, *to);
 }
 
 void doc_cursor_after_previous_tag(DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
-    GtkTextIter start, cursor = cursor_iter(buffer);
+    GtkTextIter start, cursor = doc_cursor_iter(buffer);
     gtk_text_buffer_get_start_iter(buffer, &start);
     if (auto to =
-            after_previous_tag_offset(slice(start, cursor), gtk_text_iter_get_offset(&cursor)))
+            after_previous_tag_offset(doc_slice(start, cursor), gtk_text_iter_get_offset(&cursor)))
         place_cursor_at(buffer, *to);
 }
 
@@ -198,11 +196,11 @@ std::optional<std::string> doc_selection_title_case(const DocumentPage* page) {
 }
 
 std::optional<std::string> doc_path_at_cursor(DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return std::nullopt;
-    GtkTextIter cursor = cursor_iter(buffer);
+    GtkTextIter cursor = doc_cursor_iter(buffer);
     PathAtCursor found =
-        path_at_cursor(whole_slice(buffer), gtk_text_iter_get_offset(&cursor), page->path);
+        path_at_cursor(doc_whole_slice(buffer), gtk_text_iter_get_offset(&cursor), page->path);
     switch (found.kind) {
     case PathAtCursor::Kind::path:
         return found.path;

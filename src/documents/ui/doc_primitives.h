@@ -12,6 +12,15 @@
 
 struct DocumentPage;
 
+// The page's buffer; null for a null page.
+GtkTextBuffer* doc_buffer(const DocumentPage* page);
+// The iterator at the cursor.
+GtkTextIter doc_cursor_iter(GtkTextBuffer* buffer);
+// The text between two iterators with one character per buffer position
+// (pictures read as U+FFFC), so that character offsets in it are buffer offsets.
+std::string doc_slice(const GtkTextIter& start, const GtkTextIter& end);
+std::string doc_whole_slice(GtkTextBuffer* buffer);
+
 // The selected text; none when nothing is selected.
 std::optional<std::string> doc_get_selection(const DocumentPage* page);
 bool doc_has_selection(GtkTextBuffer* buffer);

@@ -20,14 +20,10 @@ namespace {
 constexpr auto kSearchFlags =
     static_cast<GtkTextSearchFlags>(GTK_TEXT_SEARCH_VISIBLE_ONLY | GTK_TEXT_SEARCH_TEXT_ONLY);
 
-GtkTextBuffer* buffer_of(DocumentPage* page) {
-    return page && page->buffer ? GTK_TEXT_BUFFER(page->buffer.get()) : nullptr;
-}
-
 // Cursor at the match's end, selection bound at its start, start scrolled to
 // the top left.
 void select_match(DocumentPage* page, const GtkTextIter& start, const GtkTextIter& end) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     gtk_text_buffer_select_range(buffer, &end, &start);
     if (page->view)
         gtk_text_view_scroll_to_mark(GTK_TEXT_VIEW(page->view),
@@ -35,17 +31,8 @@ void select_match(DocumentPage* page, const GtkTextIter& start, const GtkTextIte
                                      0.0);
 }
 
-// The text with pictures as U+FFFC, so that character offsets are buffer offsets.
-std::string buffer_slice(GtkTextBuffer* buffer) {
-    GtkTextIter start, end;
-    gtk_text_buffer_get_bounds(buffer, &start, &end);
-    GCharPtr text(gtk_text_iter_get_slice(&start, &end));
-    return text ? std::string(text.get()) : std::string();
-}
-
 long cursor_offset(GtkTextBuffer* buffer) {
-    GtkTextIter it;
-    gtk_text_buffer_get_iter_at_mark(buffer, &it, gtk_text_buffer_get_insert(buffer));
+    GtkTextIter it = doc_cursor_iter(buffer);
     return gtk_text_iter_get_offset(&it);
 }
 
@@ -127,7 +114,7 @@ gboolean mark_job_step(gpointer data) {
     auto* job = static_cast<MarkJob*>(data);
     if (job->stale) {
         // The text moved under the offsets: find the occurrences again.
-        job->ranges = find_all(buffer_slice(job->buffer), job->text);
+        job->ranges = find_all(doc_whole_slice(job->buffer), job->text);
         job->next = 0;
         job->stale = false;
     }
@@ -161,7 +148,7 @@ void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::stri
     gtk_text_buffer_remove_tag(buffer, tag, &start, &end);
     if (text.empty()) return;
     // One pass over the text, then the iterator walks forward from match to match.
-    std::vector<CharRange> ranges = find_all(buffer_slice(buffer), text);
+    std::vector<CharRange> ranges = find_all(doc_whole_slice(buffer), text);
     if (ranges.size() <= kMarkAllAtOnce) {
         apply_ranges(buffer, tag, ranges, 0, ranges.size());
         return;
@@ -188,7 +175,7 @@ void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::stri
 }
 
 bool doc_search(DocumentPage* page, std::string_view text) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return false;
     const std::string needle(text);
     bool found = false;
@@ -206,7 +193,7 @@ bool doc_search(DocumentPage* page, std::string_view text) {
 }
 
 bool doc_search_next(DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer || !page->last_search || page->last_search->empty()) return false;
     GtkTextIter from, match_start, match_end;
     gtk_text_buffer_get_iter_at_mark(buffer, &from, gtk_text_buffer_get_insert(buffer));
@@ -218,9 +205,9 @@ bool doc_search_next(DocumentPage* page) {
 }
 
 bool doc_search_nocase(DocumentPage* page, std::string_view text) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return false;
-    auto match = find_without_case(buffer_slice(buffer), text, cursor_offset(buffer));
+    auto match = find_without_case(doc_whole_slice(buffer), text, cursor_offset(buffer));
     if (!match) return false;
     GtkTextIter start, end;
     gtk_text_buffer_get_iter_at_offset(buffer, &start, static_cast<gint>(match->start));
@@ -238,9 +225,9 @@ bool doc_search_next_nocase(DocumentPage* page) {
 
 std::size_t doc_replace_all(DocumentPage* page, std::string_view find,
                             std::string_view replacement) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer || find.empty()) return 0;
-    const std::string text = buffer_slice(buffer);
+    const std::string text = doc_whole_slice(buffer);
     auto result = replace_all_counted(text, find, replacement);
     // Nothing found: the buffer keeps its text, its modified state and its undo history.
     if (result.count == 0) return 0;
@@ -332,7 +319,7 @@ bool nocase_on(gpointer window) {
 
 void on_replace(GtkButton*, gpointer window) {
     DocumentPage* page = current_document();
-    if (page && doc_has_selection(buffer_of(page)))
+    if (page && doc_has_selection(doc_buffer(page)))
         doc_replace_selection(page, gtk_entry_get_text(GTK_ENTRY(part(window, "replace"))));
 }
 

@@ -20,36 +20,14 @@
 
 namespace {
 
-GtkTextBuffer* buffer_of(DocumentPage* page) {
-    return page && page->buffer ? GTK_TEXT_BUFFER(page->buffer.get()) : nullptr;
-}
-
-GtkTextIter cursor_iter(GtkTextBuffer* buffer) {
-    GtkTextIter it;
-    gtk_text_buffer_get_iter_at_mark(buffer, &it, gtk_text_buffer_get_insert(buffer));
-    return it;
-}
-
-std::string slice(const GtkTextIter& start, const GtkTextIter& end) {
-    GCharPtr text(gtk_text_iter_get_slice(&start, &end));
-    return text ? std::string(text.get()) : std::string();
-}
-
-// Pictures read as U+FFFC, so that offsets in the text are buffer offsets.
-std::string whole_slice(GtkTextBuffer* buffer) {
-    GtkTextIter start, end;
-    gtk_text_buffer_get_bounds(buffer, &start, &end);
-    return slice(start, end);
-}
-
 void scroll_cursor_onscreen(DocumentPage* page) {
     if (page->view)
         gtk_text_view_scroll_mark_onscreen(GTK_TEXT_VIEW(page->view),
-                                           gtk_text_buffer_get_insert(buffer_of(page)));
+                                           gtk_text_buffer_get_insert(doc_buffer(page)));
 }
 
 void place_cursor(DocumentPage* page, long offset) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     GtkTextIter it;
     gtk_text_buffer_get_iter_at_offset(buffer, &it, static_cast<gint>(offset));
     gtk_text_buffer_place_cursor(buffer, &it);
@@ -65,13 +43,13 @@ void autoreplace_before(DocumentPage* page) {
 }
 
 void auto_indent(DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
-    GtkTextIter cursor = cursor_iter(buffer);
+    GtkTextBuffer* buffer = doc_buffer(page);
+    GtkTextIter cursor = doc_cursor_iter(buffer);
     GtkTextIter start = cursor;
     gtk_text_iter_set_line_offset(&start, 0);
     GtkTextIter end = start;
     if (!gtk_text_iter_ends_line(&end)) gtk_text_iter_forward_to_line_end(&end);
-    doc_insert_at_cursor(page, auto_indent_text(slice(start, end)));
+    doc_insert_at_cursor(page, auto_indent_text(doc_slice(start, end)));
     scroll_cursor_onscreen(page);
 }
 
@@ -80,7 +58,7 @@ gunichar typed_char(const GdkEventKey* event) {
 }
 
 void mark_word_before_cursor(DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     if (!search_marks_allowed(gtk_text_iter_get_line(&end))) return;
@@ -88,15 +66,15 @@ void mark_word_before_cursor(DocumentPage* page) {
 }
 
 void show_cursor_status(DocumentPage* page) {
-    GtkTextBuffer* buffer = buffer_of(page);
-    GtkTextIter cursor = cursor_iter(buffer);
+    GtkTextBuffer* buffer = doc_buffer(page);
+    GtkTextIter cursor = doc_cursor_iter(buffer);
     status_message(cursor_status_text(page->path, gtk_text_iter_get_line_offset(&cursor) + 1,
                                       gtk_text_iter_get_line(&cursor) + 1,
                                       gtk_text_buffer_get_line_count(buffer)));
 }
 
 void insert_pictures(DocumentPage* page, const char* marker, bool thumbnails) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     const std::string folder = folder_of(page->path).value_or("");
     const Settings& s = settings();
     GtkTextIter from;
@@ -115,7 +93,7 @@ void insert_pictures(DocumentPage* page, const char* marker, bool thumbnails) {
             gtk_text_iter_forward_char(&quote);
         }
         if (!closed) break;
-        const std::string target = resolve_path(slice(value_start, quote), folder);
+        const std::string target = resolve_path(doc_slice(value_start, quote), folder);
         const int quote_offset = gtk_text_iter_get_offset(&quote);
         int resume = quote_offset + 1;
         if (is_picture_path(target)) {
@@ -195,7 +173,7 @@ gboolean typing_key_release(GtkWidget*, GdkEventKey*, gpointer data) {
 }
 
 void indent_block(DocumentPage* page, bool unindent) {
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
     const Settings& s = settings();
     GtkTextIter start, end;
@@ -218,7 +196,7 @@ void indent_block(DocumentPage* page, bool unindent) {
         }
         GtkTextIter line_end = at;
         if (!gtk_text_iter_ends_line(&line_end)) gtk_text_iter_forward_to_line_end(&line_end);
-        const long width = unindent_width(slice(at, line_end), s.tab_size);
+        const long width = unindent_width(doc_slice(at, line_end), s.tab_size);
         if (width == 0) continue;
         GtkTextIter cut = at;
         gtk_text_iter_forward_chars(&cut, static_cast<gint>(width));
@@ -237,9 +215,9 @@ void unindent_command() {
 
 void delete_line_command() {
     DocumentPage* page = current_document();
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
-    GtkTextIter cursor = cursor_iter(buffer);
+    GtkTextIter cursor = doc_cursor_iter(buffer);
     GtkTextIter from = cursor;
     gtk_text_iter_set_line_offset(&from, 0);
     GtkTextIter line_end = from;
@@ -260,19 +238,19 @@ void delete_line_command() {
 
 void block_start_command() {
     DocumentPage* page = current_document();
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
-    GtkTextIter cursor = cursor_iter(buffer);
+    GtkTextIter cursor = doc_cursor_iter(buffer);
     place_cursor(page,
-                 enclosing_block_start(whole_slice(buffer), gtk_text_iter_get_offset(&cursor)));
+                 enclosing_block_start(doc_whole_slice(buffer), gtk_text_iter_get_offset(&cursor)));
 }
 
 void block_end_command() {
     DocumentPage* page = current_document();
-    GtkTextBuffer* buffer = buffer_of(page);
+    GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
-    GtkTextIter cursor = cursor_iter(buffer);
-    place_cursor(page, enclosing_block_end(whole_slice(buffer), gtk_text_iter_get_offset(&cursor)));
+    GtkTextIter cursor = doc_cursor_iter(buffer);
+    place_cursor(page, enclosing_block_end(doc_whole_slice(buffer), gtk_text_iter_get_offset(&cursor)));
 }
 
 void toggle_wrap_command() {
