@@ -27,16 +27,9 @@ std::string buffer_text(const DocumentPage* page) {
 }
 
 std::vector<std::string> open_documents_menu() {
-    std::vector<std::string> names;
     GtkWidget* item = find_menu_item("Onglets");
     if (!item) return {"<missing>"};
-    GtkWidget* menu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(item));
-    if (!menu) return names;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
-    for (GList* l = children; l; l = l->next)
-        names.emplace_back(gtk_widget_get_name(GTK_WIDGET(l->data)));
-    g_list_free(children);
-    return names;
+    return submenu_item_names(item);
 }
 
 int current_tab() {

@@ -17,19 +17,6 @@
 
 namespace {
 
-std::vector<std::string> submenu_names(std::initializer_list<std::string_view> path) {
-    std::vector<std::string> names;
-    GtkWidget* item = find_menu_item_path(path);
-    if (!item) return {"<missing>"};
-    GtkWidget* menu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(item));
-    if (!menu) return names;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
-    for (GList* l = children; l; l = l->next)
-        names.emplace_back(gtk_widget_get_name(GTK_WIDGET(l->data)));
-    g_list_free(children);
-    return names;
-}
-
 std::string buffer_text(GtkTextBuffer* buffer) {
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
@@ -39,32 +26,11 @@ std::string buffer_text(GtkTextBuffer* buffer) {
     return out;
 }
 
-void select_range(GtkTextBuffer* buffer, int from, int to) {
-    GtkTextIter a, b;
-    gtk_text_buffer_get_iter_at_offset(buffer, &a, from);
-    gtk_text_buffer_get_iter_at_offset(buffer, &b, to);
-    gtk_text_buffer_select_range(buffer, &a, &b);
-}
-
 void cursor_at(GtkTextBuffer* buffer, int offset) {
     GtkTextIter it;
     gtk_text_buffer_get_iter_at_offset(buffer, &it, offset);
     gtk_text_buffer_place_cursor(buffer, &it);
 }
-
-// Records the command lines instead of running them.
-struct RecordedCommands {
-    std::vector<std::string> lines;
-    RecordedCommands() {
-        set_command_recorder([this](const std::string& c, bool) {
-            lines.push_back(c);
-            return 0;
-        });
-    }
-    ~RecordedCommands() { set_command_recorder(nullptr); }
-    RecordedCommands(const RecordedCommands&) = delete;
-    RecordedCommands& operator=(const RecordedCommands&) = delete;
-};
 
 class SnippetMenuTest : public GuiTest {
   protected:
@@ -92,7 +58,7 @@ TEST_F(SnippetMenuTest, SnippetWrapsTheSelectionOrGoesInAsItStands) {
     ASSERT_NE(buffer, nullptr);
     gtk_text_buffer_set_text(buffer, "un mot ici", -1);
 
-    select_range(buffer, 3, 6);
+    select_offsets(buffer, 3, 6);
     ASSERT_TRUE(activate_menu_item("bold"));
     EXPECT_EQ(buffer_text(buffer), "un <b>mot</b> ici");
 
@@ -103,7 +69,7 @@ TEST_F(SnippetMenuTest, SnippetWrapsTheSelectionOrGoesInAsItStands) {
     // A snippet without a place for the selection leaves selected text alone,
     // and a file that is not UTF-8 is not inserted at all.
     gtk_text_buffer_set_text(buffer, "un mot ici", -1);
-    select_range(buffer, 3, 6);
+    select_offsets(buffer, 3, 6);
     ASSERT_TRUE(activate_menu_item("plain"));
     ASSERT_TRUE(activate_menu_item("latin1"));
     EXPECT_EQ(buffer_text(buffer), "un mot ici");
@@ -113,7 +79,7 @@ TEST_F(SnippetMenuTest, SnippetWrapsTheSelectionOrGoesInAsItStands) {
     EXPECT_EQ(buffer_text(buffer), "un mot icihello");
 
     // The selection replacement is one user action.
-    select_range(buffer, 3, 6);
+    select_offsets(buffer, 3, 6);
     ASSERT_TRUE(activate_menu_item("bold"));
     doc_undo();
     EXPECT_EQ(buffer_text(buffer), "un mot icihello");

@@ -36,18 +36,11 @@ DocumentPage* page_with(const char* text, long cursor = 0) {
 }
 
 void select(DocumentPage* page, long start, long end) {
-    GtkTextIter a, b;
-    gtk_text_buffer_get_iter_at_offset(buffer_of(page), &a, static_cast<gint>(start));
-    gtk_text_buffer_get_iter_at_offset(buffer_of(page), &b, static_cast<gint>(end));
-    gtk_text_buffer_select_range(buffer_of(page), &a, &b);
+    select_offsets(buffer_of(page), start, end);
 }
 
 std::pair<long, long> marks(DocumentPage* page) {
-    GtkTextIter insert, bound;
-    GtkTextBuffer* buffer = buffer_of(page);
-    gtk_text_buffer_get_iter_at_mark(buffer, &insert, gtk_text_buffer_get_insert(buffer));
-    gtk_text_buffer_get_iter_at_mark(buffer, &bound, gtk_text_buffer_get_selection_bound(buffer));
-    return {gtk_text_iter_get_offset(&insert), gtk_text_iter_get_offset(&bound)};
+    return cursor_and_bound(buffer_of(page));
 }
 
 GtkClipboard* clipboard() {

@@ -28,40 +28,12 @@ GtkWidget* named(const char* name) {
     });
 }
 
-std::vector<std::string> item_names(GtkWidget* menu_shell) {
-    std::vector<std::string> names;
-    if (!menu_shell) return names;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(menu_shell));
-    for (GList* l = children; l; l = l->next)
-        names.emplace_back(gtk_widget_get_name(GTK_WIDGET(l->data)));
-    g_list_free(children);
-    return names;
-}
-
-std::vector<std::string> submenu_names(std::initializer_list<std::string_view> path) {
-    GtkWidget* item = find_menu_item_path(path);
-    if (!item) return {"<missing>"};
-    return item_names(gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)));
-}
-
 std::string tab_label_text(GtkWidget* notebook, int page) {
     GtkWidget* head = gtk_notebook_get_tab_label(
         GTK_NOTEBOOK(notebook), gtk_notebook_get_nth_page(GTK_NOTEBOOK(notebook), page));
     GtkWidget* label = find_widget(head, [](GtkWidget* w) { return GTK_IS_LABEL(w); });
     return label ? gtk_label_get_text(GTK_LABEL(label)) : "";
 }
-
-// Records the command lines instead of running them.
-struct RecordedCommands {
-    std::vector<std::string> lines;
-    RecordedCommands() {
-        set_command_recorder([this](const std::string& c, bool) {
-            lines.push_back(c);
-            return 0;
-        });
-    }
-    ~RecordedCommands() { set_command_recorder(nullptr); }
-};
 
 using MainWindowTest = GuiTest;
 

@@ -41,15 +41,7 @@ DocumentPage* file_page(const std::string& path, const std::string& text, long o
 }
 
 std::vector<std::string> submenu_names(const char* label) {
-    std::vector<std::string> names;
-    GtkWidget* item = find_menu_item(label);
-    GtkWidget* menu = item ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)) : nullptr;
-    if (!menu) return names;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
-    for (GList* l = children; l; l = l->next)
-        names.emplace_back(gtk_widget_get_name(GTK_WIDGET(l->data)));
-    g_list_free(children);
-    return names;
+    return submenu_item_names(find_menu_item(label));
 }
 
 // Activates the item `label` of the submenu of `menu` (dynamic menus hold
@@ -208,8 +200,7 @@ GtkTextIter iter_at(DocumentPage* page, int offset) {
 }
 
 void select_range(DocumentPage* page, int start, int end) {
-    GtkTextIter a = iter_at(page, start), b = iter_at(page, end);
-    gtk_text_buffer_select_range(GTK_TEXT_BUFFER(page->buffer.get()), &a, &b);
+    select_offsets(GTK_TEXT_BUFFER(page->buffer.get()), start, end);
 }
 
 bool has_tag_at(DocumentPage* page, const char* tag_name, int offset) {

@@ -328,15 +328,7 @@ TEST_F(OverwriteTest, AnExistingFileIsReplacedOnlyAfterTheQuestion) {
 }
 
 std::vector<std::string> submenu_names(const char* label) {
-    std::vector<std::string> names;
-    GtkWidget* item = find_menu_item(label);
-    GtkWidget* menu = item ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)) : nullptr;
-    if (!menu) return names;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
-    for (GList* l = children; l; l = l->next)
-        names.emplace_back(gtk_widget_get_name(GTK_WIDGET(l->data)));
-    g_list_free(children);
-    return names;
+    return submenu_item_names(find_menu_item(label));
 }
 
 TEST_F(GuiTest, TemplatesAndSnippetsAreSavedInTheirFoldersAndListed) {

@@ -36,11 +36,7 @@ DocumentPage* page_with(const std::string& text, long cursor = 0) {
 
 // Cursor and selection bound.
 std::pair<long, long> marks(DocumentPage* page) {
-    GtkTextIter insert, bound;
-    GtkTextBuffer* buffer = buffer_of(page);
-    gtk_text_buffer_get_iter_at_mark(buffer, &insert, gtk_text_buffer_get_insert(buffer));
-    gtk_text_buffer_get_iter_at_mark(buffer, &bound, gtk_text_buffer_get_selection_bound(buffer));
-    return {gtk_text_iter_get_offset(&insert), gtk_text_iter_get_offset(&bound)};
+    return cursor_and_bound(buffer_of(page));
 }
 
 // The ranges carrying tag `name`, as [start, end) character offsets.

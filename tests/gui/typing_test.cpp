@@ -49,10 +49,7 @@ long cursor_of(DocumentPage* page) {
 }
 
 void select(DocumentPage* page, long start, long end) {
-    GtkTextIter a, b;
-    gtk_text_buffer_get_iter_at_offset(buffer_of(page), &a, static_cast<gint>(start));
-    gtk_text_buffer_get_iter_at_offset(buffer_of(page), &b, static_cast<gint>(end));
-    gtk_text_buffer_select_range(buffer_of(page), &a, &b);
+    select_offsets(buffer_of(page), start, end);
 }
 
 // Text and cursor after typing `keys` into a fresh page at `path`.

@@ -6,6 +6,7 @@
 #include <glib/gstdio.h>
 #include <thread>
 
+#include "shell/commands.h"
 #include "shell/gobj.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/report.h"
@@ -210,6 +211,52 @@ std::string text_view_text(GtkWidget* view, bool with_pictures) {
 
 std::string log_text(bool with_pictures) {
     return text_view_text(log_view(), with_pictures);
+}
+
+std::vector<std::string> item_names(GtkWidget* menu_shell) {
+    std::vector<std::string> names;
+    if (!menu_shell) return names;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(menu_shell));
+    for (GList* l = children; l; l = l->next)
+        names.emplace_back(gtk_widget_get_name(GTK_WIDGET(l->data)));
+    g_list_free(children);
+    return names;
+}
+
+std::vector<std::string> submenu_item_names(GtkWidget* item) {
+    return item ? item_names(gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)))
+                : std::vector<std::string>{};
+}
+
+std::vector<std::string> submenu_names(std::initializer_list<std::string_view> path) {
+    GtkWidget* item = find_menu_item_path(path);
+    if (!item) return {"<missing>"};
+    return submenu_item_names(item);
+}
+
+void select_offsets(GtkTextBuffer* buffer, long start, long end) {
+    GtkTextIter a, b;
+    gtk_text_buffer_get_iter_at_offset(buffer, &a, static_cast<gint>(start));
+    gtk_text_buffer_get_iter_at_offset(buffer, &b, static_cast<gint>(end));
+    gtk_text_buffer_select_range(buffer, &a, &b);
+}
+
+std::pair<long, long> cursor_and_bound(GtkTextBuffer* buffer) {
+    GtkTextIter insert, bound;
+    gtk_text_buffer_get_iter_at_mark(buffer, &insert, gtk_text_buffer_get_insert(buffer));
+    gtk_text_buffer_get_iter_at_mark(buffer, &bound, gtk_text_buffer_get_selection_bound(buffer));
+    return {gtk_text_iter_get_offset(&insert), gtk_text_iter_get_offset(&bound)};
+}
+
+RecordedCommands::RecordedCommands() {
+    set_command_recorder([this](const std::string& c, bool) {
+        lines.push_back(c);
+        return 0;
+    });
+}
+
+RecordedCommands::~RecordedCommands() {
+    set_command_recorder(nullptr);
 }
 
 std::string status_text() {

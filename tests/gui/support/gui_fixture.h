@@ -40,6 +40,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/temp_home.h"
@@ -92,6 +93,28 @@ GtkWidget* find_menu_item_path(std::initializer_list<std::string_view> path);
 // Finds the item and activates it as a click does; false when there is none.
 bool activate_menu_item(std::string_view label);
 bool activate_menu_item_path(std::initializer_list<std::string_view> path);
+
+// The widget names of a menu shell's items, in order (none for a null shell).
+std::vector<std::string> item_names(GtkWidget* menu_shell);
+// The widget names of the items of `item`'s submenu (none when either is missing).
+std::vector<std::string> submenu_item_names(GtkWidget* item);
+// The same for the item at a path of labels; {"<missing>"} when there is none.
+std::vector<std::string> submenu_names(std::initializer_list<std::string_view> path);
+
+// Selects characters [start, end) of `buffer`: the cursor at `start`, the
+// selection bound at `end`.
+void select_offsets(GtkTextBuffer* buffer, long start, long end);
+// The offsets of the cursor and of the selection bound.
+std::pair<long, long> cursor_and_bound(GtkTextBuffer* buffer);
+
+// While it lives, outside commands are recorded instead of run.
+struct RecordedCommands {
+    std::vector<std::string> lines;
+    RecordedCommands();
+    ~RecordedCommands();
+    RecordedCommands(const RecordedCommands&) = delete;
+    RecordedCommands& operator=(const RecordedCommands&) = delete;
+};
 
 // The whole text of a text view's buffer; pictures are left out, or stand as
 // U+FFFC when `with_pictures` is set.
