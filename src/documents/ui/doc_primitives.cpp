@@ -25,6 +25,13 @@ std::string doc_whole_slice(GtkTextBuffer* buffer) {
     return doc_slice(start, end);
 }
 
+void doc_line_bounds(const GtkTextIter& at, GtkTextIter& start, GtkTextIter& end) {
+    start = at;
+    gtk_text_iter_set_line_offset(&start, 0);
+    end = start;
+    if (!gtk_text_iter_ends_line(&end)) gtk_text_iter_forward_to_line_end(&end);
+}
+
 namespace {
 
 GtkTextIter iter_at(GtkTextBuffer* buffer, long offset) {
@@ -43,10 +50,8 @@ struct LineAtCursor {
 
 LineAtCursor line_at_cursor(GtkTextBuffer* buffer) {
     GtkTextIter cursor = doc_cursor_iter(buffer);
-    GtkTextIter start = cursor;
-    gtk_text_iter_set_line_offset(&start, 0);
-    GtkTextIter end = cursor;
-    if (!gtk_text_iter_ends_line(&end)) gtk_text_iter_forward_to_line_end(&end);
+    GtkTextIter start, end;
+    doc_line_bounds(cursor, start, end);
     LineAtCursor line;
     line.text = doc_slice(start, end);
     line.line_start = gtk_text_iter_get_offset(&start);

@@ -20,6 +20,8 @@ GtkTextIter doc_cursor_iter(GtkTextBuffer* buffer);
 // (pictures read as U+FFFC), so that character offsets in it are buffer offsets.
 std::string doc_slice(const GtkTextIter& start, const GtkTextIter& end);
 std::string doc_whole_slice(GtkTextBuffer* buffer);
+// The start of the line holding `at` and its end before the line break.
+void doc_line_bounds(const GtkTextIter& at, GtkTextIter& start, GtkTextIter& end);
 
 // The selected text; none when nothing is selected.
 std::optional<std::string> doc_get_selection(const DocumentPage* page);

@@ -44,11 +44,8 @@ void autoreplace_before(DocumentPage* page) {
 
 void auto_indent(DocumentPage* page) {
     GtkTextBuffer* buffer = doc_buffer(page);
-    GtkTextIter cursor = doc_cursor_iter(buffer);
-    GtkTextIter start = cursor;
-    gtk_text_iter_set_line_offset(&start, 0);
-    GtkTextIter end = start;
-    if (!gtk_text_iter_ends_line(&end)) gtk_text_iter_forward_to_line_end(&end);
+    GtkTextIter start, end;
+    doc_line_bounds(doc_cursor_iter(buffer), start, end);
     doc_insert_at_cursor(page, auto_indent_text(doc_slice(start, end)));
     scroll_cursor_onscreen(page);
 }
@@ -194,8 +191,8 @@ void indent_block(DocumentPage* page, bool unindent) {
             gtk_text_buffer_insert(buffer, &at, unit.data(), static_cast<gint>(unit.size()));
             continue;
         }
-        GtkTextIter line_end = at;
-        if (!gtk_text_iter_ends_line(&line_end)) gtk_text_iter_forward_to_line_end(&line_end);
+        GtkTextIter line_start, line_end;
+        doc_line_bounds(at, line_start, line_end);
         const long width = unindent_width(doc_slice(at, line_end), s.tab_size);
         if (width == 0) continue;
         GtkTextIter cut = at;
@@ -218,10 +215,8 @@ void delete_line_command() {
     GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
     GtkTextIter cursor = doc_cursor_iter(buffer);
-    GtkTextIter from = cursor;
-    gtk_text_iter_set_line_offset(&from, 0);
-    GtkTextIter line_end = from;
-    if (!gtk_text_iter_ends_line(&line_end)) gtk_text_iter_forward_to_line_end(&line_end);
+    GtkTextIter from, line_end;
+    doc_line_bounds(cursor, from, line_end);
     GtkTextIter to;
     if (!gtk_text_iter_is_end(&line_end)) {
         to = from;
