@@ -79,6 +79,24 @@ ReplaceResult replace_all_counted(std::string_view text, std::string_view find,
     return result;
 }
 
+ReplacedStretch replace_all_stretch(std::string_view text, std::string_view find,
+                                    std::string_view replacement) {
+    ReplacedStretch out;
+    const std::size_t first = find.empty() ? std::string_view::npos : text.find(find);
+    if (first == std::string_view::npos) return out;
+    const std::string_view rest = text.substr(first);
+    ReplaceResult replaced = replace_all_counted(rest, find, replacement);
+    out.count = replaced.count;
+    out.text = std::move(replaced.text);
+    out.text.resize(out.text.size() - (rest.size() - replaced.last_end));
+    static constexpr std::string_view kObject = "\xEF\xBF\xBC";
+    for (auto at = out.text.find(kObject); at != std::string::npos; at = out.text.find(kObject, at))
+        out.text.erase(at, kObject.size());
+    out.from = utf8_char_count(text.substr(0, first));
+    out.to = out.from + utf8_char_count(rest.substr(0, replaced.last_end));
+    return out;
+}
+
 std::vector<CharRange> find_all(std::string_view text, std::string_view needle) {
     std::vector<CharRange> out;
     if (needle.empty()) return out;

@@ -34,6 +34,19 @@ struct ReplaceResult {
 ReplaceResult replace_all_counted(std::string_view text, std::string_view find,
                                   std::string_view replacement);
 
+// Replace-all as a text buffer applies it: the characters [from, to) of
+// `text`, from the first occurrence to the end of the last, become `text`
+// here. U+FFFC (where a picture sits) is left out of it: a picture cannot be
+// written back as text. A count of 0 means nothing changes.
+struct ReplacedStretch {
+    std::size_t count = 0;
+    long from = 0;
+    long to = 0;
+    std::string text;
+};
+ReplacedStretch replace_all_stretch(std::string_view text, std::string_view find,
+                                    std::string_view replacement);
+
 // Every occurrence of `needle` in `text`, left to right, each search resuming
 // at the end of the previous match, as character offsets [start, end). None
 // for an empty needle.

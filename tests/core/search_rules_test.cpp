@@ -73,6 +73,23 @@ TEST(ReplaceAll, TellsTheStretchThatChanged) {
     EXPECT_EQ(r.text, "");
 }
 
+TEST(ReplaceAll, TheStretchForTheBufferCountsCharactersAndDropsPictures) {
+    // Two-byte letters before and inside the stretch: offsets are characters.
+    auto r = replace_all_stretch("éé foo é foo tail", "foo", "barbaz");
+    EXPECT_EQ(r.count, 2u);
+    EXPECT_EQ(r.from, 3);
+    EXPECT_EQ(r.to, 12);
+    EXPECT_EQ(r.text, "barbaz é barbaz");
+    // A picture's place inside the stretch is not written back; one outside stays out of it.
+    r = replace_all_stretch("\xEF\xBF\xBC a \xEF\xBF\xBC a", "a", "b");
+    EXPECT_EQ(r.from, 2);
+    EXPECT_EQ(r.to, 7);
+    EXPECT_EQ(r.text, "b  b");
+    // Nothing found, or nothing to find: no change.
+    EXPECT_EQ(replace_all_stretch("abc", "z", "y").count, 0u);
+    EXPECT_EQ(replace_all_stretch("abc", "", "y").count, 0u);
+}
+
 TEST(FindAll, CharacterRangesResumingAfterEachMatch) {
     EXPECT_EQ(find_all("aaaa", "aa"), (std::vector<CharRange>{{0, 2}, {2, 4}}));
     EXPECT_EQ(find_all("été foo ü foo", "foo"), (std::vector<CharRange>{{4, 7}, {10, 13}}));

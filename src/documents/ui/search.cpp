@@ -227,29 +227,21 @@ std::size_t doc_replace_all(DocumentPage* page, std::string_view find,
                             std::string_view replacement) {
     GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer || find.empty()) return 0;
-    const std::string text = doc_whole_slice(buffer);
-    auto result = replace_all_counted(text, find, replacement);
-    // Nothing found: the buffer keeps its text, its modified state and its undo history.
-    if (result.count == 0) return 0;
     // Only the stretch from the first occurrence to the end of the last is
-    // rewritten, so that marks, bookmarks and pictures around it stay. A
-    // picture inside it cannot be written back as text and goes.
-    const std::size_t tail = text.size() - result.last_end;
-    std::string middle =
-        result.text.substr(result.first, result.text.size() - tail - result.first);
-    static constexpr std::string_view kObject = "\xEF\xBF\xBC";
-    for (auto at = middle.find(kObject); at != std::string::npos; at = middle.find(kObject, at))
-        middle.erase(at, kObject.size());
-    const long from = g_utf8_pointer_to_offset(text.data(), text.data() + result.first);
-    const long to = from + g_utf8_pointer_to_offset(text.data() + result.first,
-                                                    text.data() + result.last_end);
+    // rewritten, so that marks, bookmarks and pictures around it stay.
+    const ReplacedStretch stretch = replace_all_stretch(doc_whole_slice(buffer), find, replacement);
+    // Nothing found: the buffer keeps its text, its modified state and its undo history.
+    if (stretch.count == 0) return 0;
+    const long from = stretch.from;
+    const long to = stretch.to;
     const long cursor = cursor_offset(buffer);
     gtk_text_buffer_begin_user_action(buffer);
     GtkTextIter start, end;
     gtk_text_buffer_get_iter_at_offset(buffer, &start, static_cast<gint>(from));
     gtk_text_buffer_get_iter_at_offset(buffer, &end, static_cast<gint>(to));
     gtk_text_buffer_delete(buffer, &start, &end);
-    gtk_text_buffer_insert(buffer, &start, middle.data(), static_cast<gint>(middle.size()));
+    gtk_text_buffer_insert(buffer, &start, stretch.text.data(),
+                           static_cast<gint>(stretch.text.size()));
     gtk_text_buffer_end_user_action(buffer);
     // A cursor before or after the stretch stays by its text; one inside it
     // keeps its offset.
@@ -258,7 +250,7 @@ std::size_t doc_replace_all(DocumentPage* page, std::string_view find,
         gtk_text_buffer_get_iter_at_offset(buffer, &at, static_cast<gint>(cursor));
         gtk_text_buffer_place_cursor(buffer, &at);
     }
-    return result.count;
+    return stretch.count;
 }
 
 void find_command() {
