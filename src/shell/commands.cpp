@@ -25,6 +25,17 @@ std::string shell_quote(std::string_view word) {
     return out;
 }
 
+std::string shell_word(std::string_view word) {
+    if (word.empty()) return "''";
+    for (unsigned char c : word) {
+        bool bare =
+            (c >= 0x80) || g_ascii_isalnum(c) ||
+            std::string_view("_@%+=:,./-").find(static_cast<char>(c)) != std::string_view::npos;
+        if (!bare) return shell_quote(word);
+    }
+    return std::string(word);
+}
+
 std::string shell_command(std::string_view program, std::initializer_list<std::string_view> args) {
     std::string out(program);
     for (auto a : args) {
@@ -38,7 +49,9 @@ std::string shell_fill_template(std::string_view templ, std::string_view arg) {
     return fill_template(templ, shell_quote(arg));
 }
 
-void set_command_recorder(CommandRecorder r) { recorder() = std::move(r); }
+void set_command_recorder(CommandRecorder r) {
+    recorder() = std::move(r);
+}
 
 int run_shell_sync(const std::string& command) {
     if (recorder()) return recorder()(command, true);

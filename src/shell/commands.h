@@ -10,6 +10,11 @@
 // Quotes a word for /bin/sh: `a b;rm -x` stays one word.
 std::string shell_quote(std::string_view word);
 
+// Quotes a word only when it needs it: a word made of letters, digits, non-ASCII
+// bytes and `_@%+=:,./-` stays bare (`notes.txt`, `a/b-c`), anything else is
+// quoted as shell_quote does; an empty word is `''`.
+std::string shell_word(std::string_view word);
+
 // A command line made of a fixed program part and quoted arguments:
 // shell_command("chmod u+x", {path}) == "chmod u+x 'path'".
 std::string shell_command(std::string_view program, std::initializer_list<std::string_view> args);

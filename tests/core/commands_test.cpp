@@ -44,7 +44,13 @@ TEST(ShellQuote, ShellSeesOneUnchangedWord) {
         SCOPED_TRACE(word);
         EXPECT_EQ(run_shell_sync("printf %s " + shell_quote(word) + " > " + shell_quote(out)), 0);
         EXPECT_EQ(read_file(out), word);
+        EXPECT_EQ(run_shell_sync("printf %s " + shell_word(word) + " > " + shell_quote(out)), 0);
+        EXPECT_EQ(read_file(out), word);
     }
+    // Plain words stay bare so that typed commands read as a user writes them.
+    EXPECT_EQ(shell_word("src/a-b_c.d,e:f@g%h+i=j"), "src/a-b_c.d,e:f@g%h+i=j");
+    EXPECT_EQ(shell_word("été.txt"), "été.txt");
+    EXPECT_EQ(shell_word("a b"), "'a b'");
     // Quoted arguments count as separate words: printf sees two arguments here.
     EXPECT_EQ(run_shell_sync(shell_command("printf '[%s]'", {"a b", "c"}) + " > " +
                              shell_quote(out)),
