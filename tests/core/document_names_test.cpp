@@ -29,4 +29,19 @@ TEST(DocumentWindowTitle, FullPathOrBaseName) {
     EXPECT_EQ(document_window_title("/srv/", false), "");
 }
 
+TEST(NonameRule, OnlyThePartBeforeTheFirstUnderscoreCounts) {
+    EXPECT_TRUE(is_noname("noname_1"));
+    EXPECT_TRUE(is_noname("noname_12_x"));
+    EXPECT_TRUE(is_noname("noname"));
+    EXPECT_FALSE(is_noname("/home/u/noname_1"));
+    EXPECT_FALSE(is_noname("nonames_1"));
+    EXPECT_FALSE(is_noname("/tmp/a_b.txt"));
+}
+
+TEST(FolderOf, EverythingBeforeTheLastSlash) {
+    EXPECT_EQ(folder_of("/tmp/a b/c.txt"), "/tmp/a b");
+    EXPECT_EQ(folder_of("/c.txt"), "/");
+    EXPECT_EQ(folder_of("noname_1"), std::nullopt);
+}
+
 } // namespace

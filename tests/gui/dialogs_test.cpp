@@ -1,7 +1,7 @@
 #include "gui/support/dialog_answer.h"
 #include "gui/support/gui_fixture.h"
 #include "shell/ui/dialogs.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 

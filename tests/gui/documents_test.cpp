@@ -17,7 +17,7 @@
 #include "gui/support/gui_fixture.h"
 #include "shell/config_dir.h"
 #include "shell/ui/file_panel.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 #include "shell/ui/report.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "gui/support/gui_fixture.h"
 #include "shell/commands.h"
 #include "shell/ui/command_entry.h"
-#include "shell/ui/main_window.h"
-#include "shell/ui/menu_dynamic.h"
+#include "shell/ui/window_parts.h"
+#include "documents/ui/document_menus.h"
 #include "shell/ui/report.h"
 #include "shell/ui/toolbars.h"
 

@@ -7,7 +7,7 @@
 #include "documents/ui/document_page.h"
 #include "gui/support/gui_fixture.h"
 #include "shell/gobj.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 
 static void PrintTo(const TextSpan& s, std::ostream* os) {
     *os << "{" << s.start << ", " << s.end << ", \"" << s.text << "\"}";

@@ -1,5 +1,5 @@
 #include "gui/support/gui_fixture.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 using FixtureTest = GuiTest;

@@ -14,9 +14,9 @@
 #include "shell/settings.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/file_panel.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 #include "shell/ui/menu.h"
-#include "shell/ui/menu_dynamic.h"
+#include "documents/ui/document_menus.h"
 #include "shell/ui/menu_table.h"
 #include "shell/ui/toolbars.h"
 
@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, CreateAFileMakesExactlyThatFileAndQuotesItForChmod) {
     file_panel_set_folder(folder);
     ASSERT_TRUE(spin_until([&] { return file_panel_folder() == folder; }));
 
-    gtk_entry_set_text(GTK_ENTRY(file_panel_name_entry()), "a b;touch x.sh");
+    gtk_entry_set_text(GTK_ENTRY(window_part(WindowPart::file_panel_name)), "a b;touch x.sh");
     file_panel_create_file();
     const std::string path = folder + "/a b;touch x.sh";
     EXPECT_TRUE(g_file_test(path.c_str(), G_FILE_TEST_IS_REGULAR));
@@ -323,7 +323,7 @@ TEST_F(MainWindowTest, CreateAFileMakesExactlyThatFileAndQuotesItForChmod) {
     EXPECT_EQ(status_text(), "File touch [ERROR]");
     EXPECT_EQ(log_text().rfind(" File Error.\n", 0), 0u);
 
-    gtk_entry_set_text(GTK_ENTRY(file_panel_name_entry()), "");
+    gtk_entry_set_text(GTK_ENTRY(window_part(WindowPart::file_panel_name)), "");
     file_panel_create_file();
     EXPECT_EQ(
         log_text().rfind(
@@ -338,7 +338,7 @@ TEST_F(MainWindowTest, CreateADirectoryEntersItAndQuotesItForChmod) {
     file_panel_set_folder(folder);
     ASSERT_TRUE(spin_until([&] { return file_panel_folder() == folder; }));
 
-    gtk_entry_set_text(GTK_ENTRY(file_panel_name_entry()), "new dir;$(x)");
+    gtk_entry_set_text(GTK_ENTRY(window_part(WindowPart::file_panel_name)), "new dir;$(x)");
     file_panel_create_directory();
     const std::string path = folder + "/new dir;$(x)";
     EXPECT_TRUE(g_file_test(path.c_str(), G_FILE_TEST_IS_DIR));

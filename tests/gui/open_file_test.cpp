@@ -20,8 +20,8 @@
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/settings.h"
-#include "shell/ui/main_window.h"
-#include "shell/ui/menu_dynamic.h"
+#include "shell/ui/window_parts.h"
+#include "documents/ui/document_menus.h"
 #include "web/ui/web_views.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "gui/support/gui_fixture.h"
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
-#include "shell/ui/main_window.h"
-#include "shell/ui/menu_dynamic.h"
+#include "shell/ui/window_parts.h"
+#include "documents/ui/document_menus.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "gui/support/gui_fixture.h"
 #include "shell/gobj.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 #include "shell/ui/report.h"
 
 namespace {

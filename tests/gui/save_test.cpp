@@ -21,7 +21,7 @@
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/settings.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 

@@ -180,7 +180,8 @@ void doc_cursor_to_previous_quote(DocumentPage* page) {
     if (!buffer) return;
     GtkTextIter start, cursor = doc_cursor_iter(buffer);
     gtk_text_buffer_get_start_iter(buffer, &start);
-    if (auto to = previous_quote_offset(doc_slice(start, cursor), gtk_text_iter_get_offset(&cursor)))
+    if (auto to =
+            previous_quote_offset(doc_slice(start, cursor), gtk_text_iter_get_offset(&cursor)))
         place_cursor_at(buffer, *to);
 }
 

@@ -5,8 +5,8 @@
 #include "documents/ui/documents.h"
 #include "documents/ui/search.h"
 #include "shell/gobj.h"
-#include "shell/ui/main_window.h"
 #include "shell/ui/report.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 

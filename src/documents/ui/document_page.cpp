@@ -11,16 +11,14 @@
 #include "documents/recent_files.h"
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/document_menus.h"
 #include "documents/ui/typing.h"
 #include "documents/word_files.h"
 #include "shell/config_dir.h"
-#include "shell/menu_lists.h"
 #include "shell/settings.h"
 #include "shell/ui/dialogs.h"
-#include "shell/ui/file_panel.h"
-#include "shell/ui/main_window.h"
-#include "shell/ui/menu_dynamic.h"
 #include "shell/ui/report.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "shell/config_dir.h"
 #include "shell/lines.h"
 #include "shell/settings.h"
-#include "shell/ui/main_window.h"
 #include "shell/ui/report.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 

@@ -12,10 +12,11 @@
 #include "documents/rtf_text.h"
 #include "documents/safe_write.h"
 #include "documents/ui/doc_primitives.h"
+#include "documents/ui/document_events.h"
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/document_page.h"
 #include "documents/ui/documents.h"
-#include "documents/ui/highlight.h"
+#include "documents/ui/highlighting.h"
 #include "documents/ui/picture_window.h"
 #include "documents/word_files.h"
 #include "shell/commands.h"
@@ -24,11 +25,8 @@
 #include "shell/gobj.h"
 #include "shell/lines.h"
 #include "shell/settings.h"
-#include "shell/ui/main_window.h"
 #include "shell/ui/report.h"
-#include "tools/ui/links.h"
-#include "tools/ui/symbols.h"
-#include "web/ui/web_views.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 
@@ -68,11 +66,6 @@ std::string utf8_path(const std::string& path) {
 std::string base_name(const std::string& path) {
     GCharPtr base(g_path_get_basename(path.c_str()));
     return base.get();
-}
-
-void preview_in_mini_web(const std::string& path) {
-    web_panel_load(WebPanel::mini_web, "file://" + path);
-    notify_user(_("La visualisation est disponible dans l'onglet Mini Web"));
 }
 
 // Text read from a file is where the page starts, not something to undo.
@@ -251,10 +244,10 @@ DocumentPage* open_file(const std::string& requested) {
 
     switch (open_route_for(path)) {
     case OpenRoute::preview_only:
-        preview_in_mini_web(path);
+        document_preview(path);
         return nullptr;
     case OpenRoute::preview_and_text:
-        preview_in_mini_web(path);
+        document_preview(path);
         break;
     case OpenRoute::rtf:
         return open_rtf(path);
@@ -282,21 +275,20 @@ DocumentPage* open_file(const std::string& requested) {
     decoded.reset();
 
     bind_to_file(*page, path);
-    if (std::string mode = highlight_mode_for_path(page->path); !mode.empty())
+    if (std::string mode = highlight_mode_of_file(page->path); !mode.empty())
         page->highlight_mode = mode;
     log_icon_ok();
     log_message(_("%s est ouvert"), page->path, LM_NORMAL);
 
     const Settings& s = settings();
-    if (s.scan_for_links_on_doc_open == 1) scan_links(*page);
-    if (s.do_hl_on_fileopen != 0) apply_source_language(*page);
+    if (s.do_hl_on_fileopen != 0) set_language_from_mode(*page);
 
     gtk_text_buffer_set_modified(GTK_TEXT_BUFFER(page->buffer.get()), FALSE);
     rebuild_open_documents_menu();
     update_editor_area();
     if (page->saved_indicator) gtk_widget_show(page->saved_indicator);
-    refresh_highlighting(*page);
-    scan_symbols(*page);
+    refresh_page_highlighting(*page);
+    document_opened(*page);
     if (GtkWindow* window = main_window()) gtk_window_set_title(window, page->path.c_str());
 
     add_language_words(*page);

@@ -8,16 +8,16 @@
 #include "documents/safe_write.h"
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/document_menus.h"
 #include "documents/ui/document_page.h"
 #include "documents/ui/open.h"
 #include "shell/config_dir.h"
 #include "shell/data_paths.h"
 #include "shell/gobj.h"
-#include "shell/menu_lists.h"
+#include "shell/menu_texts.h"
 #include "shell/settings.h"
-#include "shell/ui/main_window.h"
-#include "shell/ui/menu_dynamic.h"
 #include "shell/ui/report.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 

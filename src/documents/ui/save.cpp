@@ -3,30 +3,29 @@
 #include <ctime>
 #include <glib/gi18n-lib.h>
 #include <glib/gstdio.h>
-#include <webkit2/webkit2.h>
 
 #include "documents/charset_list.h"
+#include "documents/document_names.h"
 #include "documents/file_open_rules.h"
 #include "documents/path_helpers.h"
 #include "documents/safe_write.h"
 #include "documents/ui/doc_primitives.h"
+#include "documents/ui/document_events.h"
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/document_menus.h"
 #include "documents/ui/document_page.h"
-#include "documents/ui/highlight.h"
+#include "documents/ui/highlighting.h"
 #include "documents/ui/open.h"
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/lines.h"
-#include "shell/menu_lists.h"
+#include "shell/menu_texts.h"
 #include "shell/reload_hooks.h"
 #include "shell/settings.h"
 #include "shell/ui/config_actions.h"
 #include "shell/ui/dialogs.h"
-#include "shell/ui/main_window.h"
-#include "shell/ui/menu_dynamic.h"
 #include "shell/ui/report.h"
-#include "tools/ui/symbols.h"
-#include "web/ui/web_views.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 
@@ -57,20 +56,6 @@ void refuse(DocumentPage& page) {
     log_icon_not_saved();
     indicator_not_saved();
     hide_saved_indicator(page);
-}
-
-// Pages shown in the Mini Web view are reloaded there after a save.
-bool is_web_page(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos) return false;
-    const std::string_view ext = std::string_view(path).substr(dot);
-    return ext == ".htm" || ext == ".html" || ext == ".php";
-}
-
-void reload_mini_web() {
-    GtkWidget* view = web_panel_view(WebPanel::mini_web);
-    if (view && webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view)))
-        webkit_web_view_reload(WEBKIT_WEB_VIEW(view));
 }
 
 // The charset conversion and the write. The conversion comes first so that a
@@ -231,11 +216,10 @@ bool save_page_to(DocumentPage& page, const std::string& path) {
     // A version or another copy leaves the page as out of step with its own
     // file as it was.
     const bool own_file = path == page.path;
-    if (std::string mode = highlight_mode_for_path(page.path); !mode.empty())
+    if (std::string mode = highlight_mode_of_file(page.path); !mode.empty())
         page.highlight_mode = mode;
     if (ok && own_file) gtk_text_buffer_set_modified(GTK_TEXT_BUFFER(page.buffer.get()), FALSE);
-    scan_symbols(page);
-    if (is_web_page(page.path)) reload_mini_web();
+    document_saved(page);
     if (ok && own_file) show_saved_indicator(page);
     return ok;
 }
@@ -277,7 +261,7 @@ void save_current_document() {
     DocumentPage* page = current_document();
     if (!page) return;
     if (!page->is_file) {
-        apply_source_language(*page);
+        set_language_from_mode(*page);
         if (save_as_dialog(SaveAsKind::plain)) report_save_ok(page->path);
         return;
     }

@@ -1,7 +1,7 @@
 #include "documents/ui/search.h"
 
-#include <glib/gi18n-lib.h>
 #include <algorithm>
+#include <glib/gi18n-lib.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,10 +10,11 @@
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/document_page.h"
+#include "shell/entry_rules.h"
 #include "shell/gobj.h"
 #include "shell/ui/command_entry.h"
-#include "shell/ui/main_window.h"
 #include "shell/ui/report.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ long cursor_offset(GtkTextBuffer* buffer) {
 }
 
 std::string entry_text() {
-    GtkWidget* entry = command_entry();
-    return entry ? gtk_entry_get_text(GTK_ENTRY(entry)) : "";
+    return command_entry_text();
 }
 
 } // namespace
@@ -132,6 +132,25 @@ gboolean mark_job_step(gpointer data) {
 }
 
 } // namespace
+
+void doc_mark_occurrences_if_short(GtkTextBuffer* buffer, const char* tag_name,
+                                   std::string_view text, GtkWidget* view) {
+    GtkTextIter start, end;
+    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    if (!search_marks_allowed(gtk_text_iter_get_line(&end))) return;
+    doc_mark_occurrences(buffer, tag_name, text, view);
+}
+
+void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text) {
+    doc_mark_occurrences_if_short(buffer, "search", text, current_document_view());
+}
+
+void command_entry_find(std::string_view text) {
+    if (!current_document_buffer()) return;
+    doc_find(text);
+    if (GtkWidget* view = current_document_view()) gtk_widget_grab_focus(view);
+    command_entry_completion_append(text);
+}
 
 bool doc_marking_pending(GtkTextBuffer* buffer, const char* tag_name) {
     return g_object_get_data(G_OBJECT(buffer), job_key(tag_name).c_str()) != nullptr;

@@ -17,6 +17,16 @@ struct DocumentPage;
 // one, and an edit meanwhile makes the rest be found again.
 void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::string_view text,
                           GtkWidget* view = nullptr);
+// doc_mark_occurrences for documents whose last line has an index of at most
+// 999; longer ones are left alone.
+void doc_mark_occurrences_if_short(GtkTextBuffer* buffer, const char* tag_name,
+                                   std::string_view text, GtkWidget* view = nullptr);
+// Typing in the command entry marks its text in the current document's buffer
+// with the tag "search" (after removing it from the whole buffer).
+void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text);
+// Enter in the command entry: finds its text in the current document and gives
+// the document the focus.
+void command_entry_find(std::string_view text);
 // True while occurrences of `tag_name` are still to be marked in idle time.
 bool doc_marking_pending(GtkTextBuffer* buffer, const char* tag_name);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "documents/autoreplace.h"
+#include "documents/document_names.h"
 #include "documents/file_open_rules.h"
 #include "documents/indent_rules.h"
 #include "documents/path_helpers.h"
@@ -12,11 +13,9 @@
 #include "documents/ui/document_page.h"
 #include "documents/ui/search.h"
 #include "shell/gobj.h"
-#include "shell/menu_lists.h"
 #include "shell/settings.h"
 #include "shell/ui/config_actions.h"
 #include "shell/ui/report.h"
-#include "shell/ui/toolbars.h"
 
 namespace {
 
@@ -55,11 +54,8 @@ gunichar typed_char(const GdkEventKey* event) {
 }
 
 void mark_word_before_cursor(DocumentPage* page) {
-    GtkTextBuffer* buffer = doc_buffer(page);
-    GtkTextIter start, end;
-    gtk_text_buffer_get_bounds(buffer, &start, &end);
-    if (!search_marks_allowed(gtk_text_iter_get_line(&end))) return;
-    doc_mark_occurrences(buffer, "gray_bg", doc_word_before_cursor(page).text, page->view);
+    doc_mark_occurrences_if_short(doc_buffer(page), "gray_bg", doc_word_before_cursor(page).text,
+                                  page->view);
 }
 
 void show_cursor_status(DocumentPage* page) {
@@ -245,7 +241,8 @@ void block_end_command() {
     GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
     GtkTextIter cursor = doc_cursor_iter(buffer);
-    place_cursor(page, enclosing_block_end(doc_whole_slice(buffer), gtk_text_iter_get_offset(&cursor)));
+    place_cursor(page,
+                 enclosing_block_end(doc_whole_slice(buffer), gtk_text_iter_get_offset(&cursor)));
 }
 
 void toggle_wrap_command() {
@@ -261,10 +258,4 @@ void inline_pictures_command() {
     if (!page || !g_file_test(page->path.c_str(), G_FILE_TEST_EXISTS)) return;
     insert_pictures(page, "src=\"", true);
     insert_pictures(page, "SRC=\"", false);
-}
-
-void apply_editor_settings_to_all() {
-    apply_to_pages();
-    log_apply_error_tag_colors();
-    main_toolbar_apply_visibility();
 }

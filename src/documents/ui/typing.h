@@ -25,6 +25,3 @@ void block_start_command();
 void block_end_command();
 void toggle_wrap_command();
 void inline_pictures_command();
-
-// Editor settings of every page, the log's error colours and the toolbar.
-void apply_editor_settings_to_all();

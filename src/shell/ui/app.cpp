@@ -13,6 +13,7 @@
 #include "documents/autoreplace.h"
 #include "documents/charset_list.h"
 #include "documents/recent_files.h"
+#include "documents/ui/document_menus.h"
 #include "documents/ui/documents.h"
 #include "shell/commands.h"
 #include "shell/config_dir.h"
@@ -20,10 +21,9 @@
 #include "shell/gobj.h"
 #include "shell/reload_hooks.h"
 #include "shell/settings.h"
-#include "shell/ui/config_actions.h"
 #include "shell/ui/command_entry.h"
+#include "shell/ui/config_actions.h"
 #include "shell/ui/main_window.h"
-#include "shell/ui/menu_dynamic.h"
 #include "shell/ui/toolbars.h"
 #include "snippets/ui/file_headers.h"
 
@@ -146,19 +146,14 @@ int app_run(int argc, char** argv) {
     gtk_widget_show_all(window);
     ui_state_snapshot();
 
-    menu_rebuild_charsets();
-    menu_rebuild_bookmarks();
     GObjectPtr<GtkTextTagTable> tags(build_tag_table());
-    menu_rebuild_snippets();
-    menu_rebuild_user_menu();
-    menu_rebuild_sessions();
-    menu_rebuild_templates();
+    menus_rebuild_at_startup();
     if (g_file_test(config_paths().autoreplace.c_str(), G_FILE_TEST_EXISTS))
         autoreplace_load(config_paths().autoreplace);
-    menu_rebuild_recent_files(true);
 
     if (argc > 1) {
-        if (g_file_test(argv[1], G_FILE_TEST_EXISTS) || g_file_test(argv[1], G_FILE_TEST_IS_SYMLINK))
+        if (g_file_test(argv[1], G_FILE_TEST_EXISTS) ||
+            g_file_test(argv[1], G_FILE_TEST_IS_SYMLINK))
             open_file(argv[1]);
         else
             create_new_file(argv[1]);

@@ -3,10 +3,8 @@
 #include <gdk/gdkkeysyms.h>
 #include <glib/gi18n-lib.h>
 
-#include "documents/ui/document_hooks.h"
-#include "documents/ui/search.h"
 #include "shell/config_dir.h"
-#include "shell/menu_lists.h"
+#include "shell/entry_rules.h"
 #include "shell/settings.h"
 #include "shell/ui/report.h"
 
@@ -29,32 +27,7 @@ void completion_append(const char* text) {
     gtk_list_store_set(ce().completion_model, &iter, 0, text, -1);
 }
 
-gboolean on_key_press(GtkWidget* entry, GdkEventKey* event, gpointer) {
-    indicator_ok();
-    if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
-        if (current_document_buffer()) {
-            const char* text = gtk_entry_get_text(GTK_ENTRY(entry));
-            doc_find(text);
-            if (GtkWidget* view = current_document_view()) gtk_widget_grab_focus(view);
-            completion_append(text);
-        }
-    }
-    return FALSE;
-}
-
-gboolean on_key_release(GtkWidget* entry, GdkEventKey*, gpointer) {
-    if (GtkTextBuffer* buffer = current_document_buffer())
-        command_entry_mark_matches(buffer, gtk_entry_get_text(GTK_ENTRY(entry)));
-    return FALSE;
-}
 } // namespace
-
-void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text) {
-    GtkTextIter start, end;
-    gtk_text_buffer_get_bounds(buffer, &start, &end);
-    if (!search_marks_allowed(gtk_text_iter_get_line(&end))) return;
-    doc_mark_occurrences(buffer, "search", text, current_document_view());
-}
 
 GtkWidget* command_entry_create() {
     auto& c = ce();
@@ -75,14 +48,16 @@ GtkWidget* command_entry_create() {
     for (const auto& line : c.history)
         completion_append(line.c_str());
 
-    g_signal_connect(c.entry, "key-press-event", G_CALLBACK(on_key_press), nullptr);
-    g_signal_connect(c.entry, "key-release-event", G_CALLBACK(on_key_release), nullptr);
     apply_text_colors_to(c.entry);
     return c.entry;
 }
 
 GtkWidget* command_entry() {
     return ce().entry;
+}
+
+std::string command_entry_text() {
+    return ce().entry ? gtk_entry_get_text(GTK_ENTRY(ce().entry)) : "";
 }
 
 void command_entry_completion_append(std::string_view text) {

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <gtk/gtk.h>
+#include <string>
 #include <string_view>
 
 #include "shell/lines.h"
 
-// The entry, 50 characters wide, with its completion and key handlers.
+// The entry, 50 characters wide, with its completion; the window's builder
+// connects what its keys do.
 GtkWidget* command_entry_create();
 GtkWidget* command_entry();
 
@@ -15,6 +17,8 @@ GtkWidget* command_entry();
 // then pushed onto the history.
 void command_entry_prompt(std::string_view example);
 
+// The entry's text ("" before the entry exists).
+std::string command_entry_text();
 // Adds `text` to the entry's completion list; duplicates are kept.
 void command_entry_completion_append(std::string_view text);
 
@@ -22,8 +26,3 @@ void command_entry_completion_append(std::string_view text);
 void command_history_load();
 const Lines& command_history();
 void command_history_clear();
-
-// Marks every occurrence of `text` in `buffer` with the tag "search" after
-// removing it from the whole buffer; documents of more than 1000 lines and
-// buffers without that tag are left alone.
-void command_entry_mark_matches(GtkTextBuffer* buffer, std::string_view text);

@@ -4,10 +4,8 @@
 #include <vector>
 
 #include "shell/config_dir.h"
+#include "shell/ui/command_entry.h"
 #include "shell/ui/dialogs.h"
-#include "shell/ui/main_window.h"
-#include "shell/ui/menu_dynamic.h"
-#include "shell/ui/toolbars.h"
 #include "shell/ui/report.h"
 
 namespace {
@@ -17,19 +15,27 @@ std::vector<void (*)()>& apply_hooks() {
 }
 } // namespace
 
-void settings_apply_hook_add(void (*hook)()) { apply_hooks().push_back(hook); }
+void settings_apply_hook_add(void (*hook)()) {
+    for (auto h : apply_hooks())
+        if (h == hook) return;
+    apply_hooks().push_back(hook);
+}
 
 void settings_apply() {
     log_apply_error_tag_colors();
-    main_toolbar_apply_visibility();
-    for (auto hook : apply_hooks()) hook();
+    for (auto hook : apply_hooks())
+        hook();
+}
+
+void apply_text_colors() {
+    if (GtkWidget* view = log_view()) apply_text_colors_to(view);
+    if (GtkWidget* entry = command_entry()) apply_text_colors_to(entry);
 }
 
 void config_reload_and_apply() {
     config_load();
     apply_text_colors();
     settings_apply();
-    menu_rebuild_charsets();
 }
 
 void settings_write(const Settings& values) {
@@ -37,7 +43,9 @@ void settings_write(const Settings& values) {
     config_reload_and_apply();
 }
 
-void config_backup() { config_save_copy(config_paths()); }
+void config_backup() {
+    config_save_copy(config_paths());
+}
 
 void config_restore(GtkWindow* parent) {
     config_restore_copy(config_paths());

@@ -7,10 +7,13 @@
 #include "shell/settings.h"
 
 // The configuration load followed by the GUI's part: text colours of the log and
-// command entry, the editor settings of every page, the toolbar, the "Co" menu.
+// command entry, then every apply hook (the editor settings of every page, the
+// toolbar, the "Co" menu).
 void config_reload_and_apply();
 // Re-applies the current settings to every widget that shows them.
 void settings_apply();
+// Re-applies the text colours of the settings to the log view and the command entry.
+void apply_text_colors();
 
 // Writes the given settings to orvane_rc (the preferences' list) and reloads.
 void settings_write(const Settings& values);
@@ -20,5 +23,6 @@ void config_restore(GtkWindow* parent);
 // Deletes orvane_rc and reloads (which writes the default file again).
 void config_reset(GtkWindow* parent);
 
-// Later subsystems add what must follow a reload (editor pages, toolbar, menus).
+// Modules add what must follow a reload (editor pages, toolbar, menus); a hook
+// added twice runs once.
 void settings_apply_hook_add(void (*hook)());

@@ -5,11 +5,12 @@
 
 #include "documents/ui/documents.h"
 #include "shell/commands.h"
+#include "shell/entry_rules.h"
 #include "shell/gobj.h"
 #include "shell/lines.h"
-#include "shell/menu_lists.h"
 #include "shell/settings.h"
 #include "shell/ui/report.h"
+#include "shell/ui/window_parts.h"
 #include "snippets/ui/file_headers.h"
 
 namespace {
@@ -22,21 +23,11 @@ void stop_hidden_spinners() {
     if (done) return;
     done = true;
     GObjectPtr<GtkCssProvider> css(gtk_css_provider_new());
-    gtk_css_provider_load_from_data(css.get(), "#file_panel placesview spinner { animation: none; }",
-                                    -1, nullptr);
+    gtk_css_provider_load_from_data(
+        css.get(), "#file_panel placesview spinner { animation: none; }", -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),
                                               GTK_STYLE_PROVIDER(css.get()),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-}
-
-struct FilePanel {
-    GtkWidget* chooser = nullptr;
-    GtkWidget* name_entry = nullptr;
-};
-
-FilePanel& fp() {
-    static FilePanel f;
-    return f;
 }
 
 void on_file_activated(GtkFileChooser* chooser, gpointer) {
@@ -52,7 +43,8 @@ void on_create_file(GtkToolButton*, gpointer) {
 }
 
 PanelTarget current_target() {
-    const char* name = fp().name_entry ? gtk_entry_get_text(GTK_ENTRY(fp().name_entry)) : "";
+    GtkWidget* entry = window_part(WindowPart::file_panel_name);
+    const char* name = entry ? gtk_entry_get_text(GTK_ENTRY(entry)) : "";
     return panel_target(file_panel_folder(), name);
 }
 
@@ -67,7 +59,6 @@ GtkToolItem* tool_button(const char* stock, const char* tooltip, GCallback handl
 } // namespace
 
 GtkWidget* file_panel_create() {
-    auto& f = fp();
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_widget_set_name(box, "file_panel_box");
 
@@ -82,43 +73,24 @@ GtkWidget* file_panel_create() {
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar),
                        tool_button("gtk-file", _("Create a File"), G_CALLBACK(on_create_file)), -1);
     GtkToolItem* entry_item = gtk_tool_item_new();
-    f.name_entry = gtk_entry_new();
-    g_object_add_weak_pointer(G_OBJECT(f.name_entry), reinterpret_cast<gpointer*>(&f.name_entry));
-    gtk_widget_set_name(f.name_entry, "file_panel_name");
-    gtk_entry_set_width_chars(GTK_ENTRY(f.name_entry), 50);
-    gtk_container_add(GTK_CONTAINER(entry_item), f.name_entry);
+    GtkWidget* name_entry = gtk_entry_new();
+    window_part_set(WindowPart::file_panel_name, name_entry);
+    gtk_widget_set_name(name_entry, "file_panel_name");
+    gtk_entry_set_width_chars(GTK_ENTRY(name_entry), 50);
+    gtk_container_add(GTK_CONTAINER(entry_item), name_entry);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), entry_item, -1);
     gtk_box_pack_start(GTK_BOX(box), toolbar, FALSE, FALSE, 0);
 
-    f.chooser = gtk_file_chooser_widget_new(GTK_FILE_CHOOSER_ACTION_OPEN);
-    g_object_add_weak_pointer(G_OBJECT(f.chooser), reinterpret_cast<gpointer*>(&f.chooser));
-    gtk_widget_set_name(f.chooser, "file_panel");
+    GtkWidget* chooser = gtk_file_chooser_widget_new(GTK_FILE_CHOOSER_ACTION_OPEN);
+    window_part_set(WindowPart::file_panel, chooser);
+    gtk_widget_set_name(chooser, "file_panel");
     stop_hidden_spinners();
     const Settings& s = settings();
     if (s.use_def_open_dir)
-        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(f.chooser), s.def_open_dir.c_str());
-    g_signal_connect(f.chooser, "file-activated", G_CALLBACK(on_file_activated), nullptr);
-    gtk_box_pack_start(GTK_BOX(box), f.chooser, TRUE, TRUE, 0);
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), s.def_open_dir.c_str());
+    g_signal_connect(chooser, "file-activated", G_CALLBACK(on_file_activated), nullptr);
+    gtk_box_pack_start(GTK_BOX(box), chooser, TRUE, TRUE, 0);
     return box;
-}
-
-GtkWidget* file_panel() {
-    return fp().chooser;
-}
-GtkWidget* file_panel_name_entry() {
-    return fp().name_entry;
-}
-
-std::optional<std::string> file_panel_folder() {
-    if (!fp().chooser) return std::nullopt;
-    GCharPtr folder(gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(fp().chooser)));
-    if (!folder) return std::nullopt;
-    return std::string(folder.get());
-}
-
-void file_panel_set_folder(const std::string& folder) {
-    if (fp().chooser)
-        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(fp().chooser), folder.c_str());
 }
 
 void file_panel_create_directory() {

@@ -2,56 +2,39 @@
 
 #include <glib/gi18n-lib.h>
 #include <libnotify/notify.h>
-#include <map>
 
 #include "documents/charset_list.h"
+#include "documents/document_names.h"
+#include "documents/ui/document_events.h"
 #include "documents/ui/document_hooks.h"
+#include "documents/ui/document_menus.h"
 #include "documents/ui/positions.h"
 #include "documents/ui/save.h"
 #include "shell/config_dir.h"
 #include "shell/data_paths.h"
 #include "shell/gobj.h"
-#include "shell/menu_lists.h"
 #include "shell/reload_hooks.h"
 #include "shell/settings.h"
 #include "shell/ui/app.h"
 #include "shell/ui/command_entry.h"
+#include "shell/ui/config_actions.h"
 #include "shell/ui/file_panel.h"
 #include "shell/ui/menu.h"
-#include "shell/ui/menu_dynamic.h"
 #include "shell/ui/report.h"
 #include "shell/ui/tabs_window.h"
 #include "shell/ui/toolbars.h"
+#include "shell/ui/window_parts.h"
+#include "tools/ui/links.h"
+#include "tools/ui/symbols.h"
 #include "web/ui/web_views.h"
 
 namespace {
 constexpr const char* kNotebookGroup = "wnote";
 
-struct MainWindow {
-    GtkWidget* window = nullptr;
-    GtkWidget* vpaned1 = nullptr;
-    GtkWidget* main_notebook = nullptr;
-    GtkWidget* side_notebook = nullptr;
-    GtkWidget* bottom_notebook = nullptr;
-    GtkWidget* editor_notebook = nullptr;
-    GtkWidget* start_view = nullptr;
-    GtkWidget* terminal_notebook = nullptr;
-    GtkWidget* myadmin_notebook = nullptr;
-    GtkWidget* run_window = nullptr;
-    std::map<PanelPage, GtkWidget*> pages;
-    std::string theme = "classic";
-    long last_prefs_tab = 0;
-};
-
-MainWindow& mw() {
-    static MainWindow m;
-    return m;
-}
-
-// The references clear themselves when the window is destroyed at exit.
-void track(GtkWidget*& slot, GtkWidget* widget) {
-    slot = widget;
-    g_object_add_weak_pointer(G_OBJECT(widget), reinterpret_cast<gpointer*>(&slot));
+// Registers `widget` as `part` and hands it back, so the builder reads top-down.
+GtkWidget* part(WindowPart which, GtkWidget* widget) {
+    window_part_set(which, widget);
+    return widget;
 }
 
 gboolean on_delete_event(GtkWidget*, GdkEvent*, gpointer) {
@@ -128,7 +111,7 @@ GtkWidget* vbox(const char* name, int spacing = 0) {
 GtkWidget* panel(PanelPage page, const char* name, GtkOrientation orientation) {
     GtkWidget* box = gtk_box_new(orientation, 0);
     gtk_widget_set_name(box, name);
-    track(mw().pages[page], box);
+    panel_page_set(page, box);
     return box;
 }
 
@@ -167,28 +150,27 @@ GtkWidget* build_log_page() {
 }
 
 GtkWidget* build_terminal_page() {
-    auto& m = mw();
     GtkWidget* page = vbox("terminal_page");
     gtk_box_pack_start(GTK_BOX(page),
                        panel(PanelPage::terminal_bar, "terminal_bar", GTK_ORIENTATION_HORIZONTAL),
                        FALSE, FALSE, 0);
-    track(m.terminal_notebook, new_notebook("terminal_notebook", GTK_POS_TOP, true));
-    gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.terminal_notebook), TRUE);
-    gtk_box_pack_start(GTK_BOX(page), m.terminal_notebook, TRUE, TRUE, 0);
+    GtkWidget* notebook =
+        part(WindowPart::terminal_notebook, new_notebook("terminal_notebook", GTK_POS_TOP, true));
+    gtk_notebook_set_scrollable(GTK_NOTEBOOK(notebook), TRUE);
+    gtk_box_pack_start(GTK_BOX(page), notebook, TRUE, TRUE, 0);
     return page;
 }
 
 GtkWidget* build_myadmin_page() {
-    auto& m = mw();
-    track(m.myadmin_notebook, new_notebook("myadmin_notebook", GTK_POS_TOP, true));
-    gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.myadmin_notebook), TRUE);
-    add_page(m.myadmin_notebook, web_panel_create(WebPanel::myadmin_web), "gtk-apply", _("Web"),
+    GtkWidget* notebook =
+        part(WindowPart::myadmin_notebook, new_notebook("myadmin_notebook", GTK_POS_TOP, true));
+    gtk_notebook_set_scrollable(GTK_NOTEBOOK(notebook), TRUE);
+    add_page(notebook, web_panel_create(WebPanel::myadmin_web), "gtk-apply", _("Web"), 150);
+    add_page(notebook, web_panel_create(WebPanel::translation), "gtk-convert", _("Traduction"),
              150);
-    add_page(m.myadmin_notebook, web_panel_create(WebPanel::translation), "gtk-convert",
-             _("Traduction"), 150);
-    add_page(m.myadmin_notebook, web_panel_create(WebPanel::help_search), "gtk-help",
-             _("Aide/Recherche"), 150);
-    return m.myadmin_notebook;
+    add_page(notebook, web_panel_create(WebPanel::help_search), "gtk-help", _("Aide/Recherche"),
+             150);
+    return notebook;
 }
 
 GtkWidget* build_bottom_notebook() {
@@ -209,7 +191,6 @@ GtkWidget* build_bottom_notebook() {
 }
 
 GtkWidget* build_editor_page() {
-    auto& m = mw();
     GtkWidget* page = vbox("editor_page");
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
     gtk_widget_set_name(row, "toolbar_row");
@@ -219,38 +200,39 @@ GtkWidget* build_editor_page() {
     indicator_create(GTK_BOX(row));
     gtk_box_pack_start(GTK_BOX(page), row, FALSE, FALSE, 0);
 
-    track(m.start_view, web_panel_create(WebPanel::start));
-    gtk_box_pack_start(GTK_BOX(page), m.start_view, TRUE, TRUE, 0);
+    GtkWidget* start = part(WindowPart::start_view, web_panel_create(WebPanel::start));
+    gtk_box_pack_start(GTK_BOX(page), start, TRUE, TRUE, 0);
 
-    track(m.editor_notebook, new_notebook("notebook1", GTK_POS_TOP, false));
-    gtk_notebook_set_scrollable(GTK_NOTEBOOK(m.editor_notebook), TRUE);
-    g_signal_connect(m.editor_notebook, "switch-page", G_CALLBACK(on_editor_switch_page), nullptr);
-    gtk_box_pack_start(GTK_BOX(page), m.editor_notebook, TRUE, TRUE, 0);
+    GtkWidget* notebook =
+        part(WindowPart::editor_notebook, new_notebook("notebook1", GTK_POS_TOP, false));
+    gtk_notebook_set_scrollable(GTK_NOTEBOOK(notebook), TRUE);
+    g_signal_connect(notebook, "switch-page", G_CALLBACK(on_editor_switch_page), nullptr);
+    gtk_box_pack_start(GTK_BOX(page), notebook, TRUE, TRUE, 0);
     // The editor notebook shows while documents exist, whatever show-all does.
-    gtk_widget_set_no_show_all(m.editor_notebook, TRUE);
+    gtk_widget_set_no_show_all(notebook, TRUE);
     editor_area_update(false);
     return page;
 }
 
-void build_main_notebook() {
-    auto& m = mw();
-    track(m.main_notebook, new_notebook("main_notebook", GTK_POS_TOP, true));
-    g_signal_connect(m.main_notebook, "focus-in-event", G_CALLBACK(on_main_notebook_focus_in),
-                     nullptr);
+GtkWidget* build_main_notebook() {
+    GtkWidget* notebook =
+        part(WindowPart::main_notebook, new_notebook("main_notebook", GTK_POS_TOP, true));
+    g_signal_connect(notebook, "focus-in-event", G_CALLBACK(on_main_notebook_focus_in), nullptr);
 
     GtkWidget* file_box = vbox("file_box");
     gtk_box_set_homogeneous(GTK_BOX(file_box), TRUE);
-    track(m.side_notebook, build_side_notebook());
-    gtk_box_pack_start(GTK_BOX(file_box), m.side_notebook, TRUE, TRUE, 0);
-    add_page(m.main_notebook, file_box, "gtk-directory", _("File"), 50);
+    gtk_box_pack_start(GTK_BOX(file_box), part(WindowPart::side_notebook, build_side_notebook()),
+                       TRUE, TRUE, 0);
+    add_page(notebook, file_box, "gtk-directory", _("File"), 50);
 
-    add_page(m.main_notebook, build_editor_page(), "gtk-edit", _("Editor"), 50);
+    add_page(notebook, build_editor_page(), "gtk-edit", _("Editor"), 50);
 
     GtkWidget* tools_box = vbox("tools_box", 2);
     gtk_box_set_homogeneous(GTK_BOX(tools_box), TRUE);
-    track(m.bottom_notebook, build_bottom_notebook());
-    gtk_box_pack_start(GTK_BOX(tools_box), m.bottom_notebook, TRUE, TRUE, 0);
-    add_page(m.main_notebook, tools_box, "gtk-properties", _("Tools"), 50);
+    gtk_box_pack_start(GTK_BOX(tools_box),
+                       part(WindowPart::bottom_notebook, build_bottom_notebook()), TRUE, TRUE, 0);
+    add_page(notebook, tools_box, "gtk-properties", _("Tools"), 50);
+    return notebook;
 }
 
 void log_start() {
@@ -270,161 +252,96 @@ void log_start() {
     log_scroll_to_top();
 }
 
-void register_reload_hooks() {
+// The lower floors tell the top what happened through these hooks; each is
+// connected here once per window.
+void connect_lower_floors() {
     reload_hook_set(ConfigFile::user_menu, menu_rebuild_user_menu);
     reload_hook_set(ConfigFile::bmx, menu_rebuild_bookmarks);
     reload_hook_set(ConfigFile::iconv_rc, [] {
         charset_lists_rebuild(config_paths().iconv_rc);
         menu_rebuild_charsets();
     });
+    save_register();
+    settings_apply_hook_add(main_toolbar_apply_visibility);
+    settings_apply_hook_add(menu_rebuild_charsets);
+
+    document_opened_hook_add(scan_links_after_open);
+    document_opened_hook_add(scan_symbols);
+    document_saved_hook_add(scan_symbols);
+    document_saved_hook_add(mini_web_follow_save);
+    document_preview_hook_set(mini_web_preview);
 }
 } // namespace
 
-GtkWindow* main_window() {
-    return mw().window ? GTK_WINDOW(mw().window) : nullptr;
-}
-const std::string& theme_name() {
-    return mw().theme;
-}
-
-void set_theme_name(const std::string& name) {
-    mw().theme = name;
-}
-long main_window_last_prefs_tab() {
-    return mw().last_prefs_tab;
-}
-void main_window_set_last_prefs_tab(long page) {
-    mw().last_prefs_tab = page;
-}
-
-GtkWidget* main_notebook() {
-    return mw().main_notebook;
-}
-GtkWidget* side_notebook() {
-    return mw().side_notebook;
-}
-GtkWidget* bottom_notebook() {
-    return mw().bottom_notebook;
-}
-GtkWidget* editor_notebook() {
-    return mw().editor_notebook;
-}
-GtkWidget* terminal_notebook() {
-    return mw().terminal_notebook;
-}
-GtkWidget* myadmin_notebook() {
-    return mw().myadmin_notebook;
-}
-
-GtkWidget* panel_page(PanelPage page) {
-    auto it = mw().pages.find(page);
-    return it == mw().pages.end() ? nullptr : it->second;
-}
-
-void editor_area_update(bool has_documents) {
-    auto& m = mw();
-    if (!m.editor_notebook || !m.start_view) return;
-    if (has_documents) {
-        gtk_widget_hide(m.start_view);
-        gtk_widget_show(m.editor_notebook);
-    } else {
-        gtk_widget_hide(m.editor_notebook);
-        gtk_widget_show_all(m.start_view);
-    }
-}
-
-GtkWidget* run_window() {
-    return mw().run_window;
-}
-
-void run_window_replace(GtkWidget* window) {
-    auto& m = mw();
-    if (m.run_window == window) return;
-    if (GtkWidget* old = m.run_window) {
-        g_object_remove_weak_pointer(G_OBJECT(old), reinterpret_cast<gpointer*>(&m.run_window));
-        m.run_window = nullptr;
-        gtk_widget_destroy(old);
-    }
-    if (window) track(m.run_window, window);
-}
-
-void apply_text_colors() {
-    if (GtkWidget* view = log_view()) apply_text_colors_to(view);
-    if (GtkWidget* entry = command_entry()) apply_text_colors_to(entry);
-}
-
 UiState main_window_ui_state() {
-    auto& m = mw();
     UiState s;
-    s.last_prefs_tab = m.last_prefs_tab;
-    if (m.window) {
+    s.last_prefs_tab = last_prefs_tab();
+    if (GtkWindow* window = main_window()) {
         gint w = 0, h = 0, x = 0, y = 0;
-        gtk_window_get_size(GTK_WINDOW(m.window), &w, &h);
-        gtk_window_get_position(GTK_WINDOW(m.window), &x, &y);
+        gtk_window_get_size(window, &w, &h);
+        gtk_window_get_position(window, &x, &y);
         s.main_wnd_w = w;
         s.main_wnd_h = h;
         s.main_wnd_x = x;
         s.main_wnd_y = y;
     }
-    if (m.vpaned1) s.vpaned1_y = gtk_paned_get_position(GTK_PANED(m.vpaned1));
+    if (GtkWidget* paned = window_part(WindowPart::vpaned))
+        s.vpaned1_y = gtk_paned_get_position(GTK_PANED(paned));
     return s;
 }
 
 GtkWidget* main_window_build() {
-    auto& m = mw();
     config_load();
     notify_init("libnotify");
-    m.theme = read_theme_name(config_paths().theme);
+    set_theme_name(read_theme_name(config_paths().theme));
     command_history_load();
 
-    track(m.window, gtk_window_new(GTK_WINDOW_TOPLEVEL));
-    gtk_widget_set_name(m.window, "vesk_main_window");
+    GtkWidget* window = part(WindowPart::window, gtk_window_new(GTK_WINDOW_TOPLEVEL));
+    gtk_widget_set_name(window, "vesk_main_window");
     std::string title = std::string(kProductName) + " " + kProductVersion;
-    gtk_window_set_title(GTK_WINDOW(m.window), title.c_str());
-    gtk_window_set_icon_from_file(GTK_WINDOW(m.window), pixmap_path("orvane_button.png").c_str(),
+    gtk_window_set_title(GTK_WINDOW(window), title.c_str());
+    gtk_window_set_icon_from_file(GTK_WINDOW(window), pixmap_path("orvane_button.png").c_str(),
                                   nullptr);
-    gtk_window_maximize(GTK_WINDOW(m.window));
+    gtk_window_maximize(GTK_WINDOW(window));
     GtkAccelGroup* accel_group = gtk_accel_group_new();
-    gtk_window_add_accel_group(GTK_WINDOW(m.window), accel_group);
-    g_signal_connect(m.window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
-    g_signal_connect(m.window, "destroy-event", G_CALLBACK(on_destroy_event), nullptr);
-    g_signal_connect(m.window, "delete-event", G_CALLBACK(on_delete_event), nullptr);
-    g_signal_connect(m.window, "configure-event", G_CALLBACK(on_configure_event), nullptr);
+    gtk_window_add_accel_group(GTK_WINDOW(window), accel_group);
+    g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
+    g_signal_connect(window, "destroy-event", G_CALLBACK(on_destroy_event), nullptr);
+    g_signal_connect(window, "delete-event", G_CALLBACK(on_delete_event), nullptr);
+    g_signal_connect(window, "configure-event", G_CALLBACK(on_configure_event), nullptr);
 
     GtkWidget* mainvbox = vbox("mainvbox");
-    gtk_container_add(GTK_CONTAINER(m.window), mainvbox);
+    gtk_container_add(GTK_CONTAINER(window), mainvbox);
     gtk_box_pack_start(GTK_BOX(mainvbox), menu_bar_build(accel_group), FALSE, FALSE, 0);
     g_object_unref(accel_group);
     gtk_box_pack_start(GTK_BOX(mainvbox), gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0), FALSE, FALSE,
                        0);
-    track(m.vpaned1, gtk_paned_new(GTK_ORIENTATION_VERTICAL));
-    gtk_widget_set_name(m.vpaned1, "vpaned1");
-    gtk_paned_set_position(GTK_PANED(m.vpaned1), 0);
-    gtk_box_pack_start(GTK_BOX(mainvbox), m.vpaned1, TRUE, TRUE, 0);
-    build_main_notebook();
-    gtk_paned_pack1(GTK_PANED(m.vpaned1), m.main_notebook, TRUE, FALSE);
+    GtkWidget* paned = part(WindowPart::vpaned, gtk_paned_new(GTK_ORIENTATION_VERTICAL));
+    gtk_widget_set_name(paned, "vpaned1");
+    gtk_paned_set_position(GTK_PANED(paned), 0);
+    gtk_box_pack_start(GTK_BOX(mainvbox), paned, TRUE, TRUE, 0);
+    gtk_paned_pack1(GTK_PANED(paned), build_main_notebook(), TRUE, FALSE);
     gtk_box_pack_start(GTK_BOX(mainvbox), status_bar_create(), FALSE, FALSE, 0);
 
     run_window_replace(gtk_window_new(GTK_WINDOW_TOPLEVEL));
-    register_reload_hooks();
-    save_register();
+    connect_lower_floors();
     marks_panel_build(panel_page(PanelPage::marks));
 
     apply_text_colors();
     log_start();
 
-    m.last_prefs_tab = ui_state_read_last_prefs_tab(config_paths().ui);
+    set_last_prefs_tab(ui_state_read_last_prefs_tab(config_paths().ui));
     // The stored geometry is not applied: the window starts maximised.
-    gtk_window_maximize(GTK_WINDOW(m.window));
-    gtk_paned_set_position(GTK_PANED(m.vpaned1), 50);
+    gtk_window_maximize(GTK_WINDOW(window));
+    gtk_paned_set_position(GTK_PANED(paned), 50);
 
     // A notebook switches only to pages that are visible.
     gtk_widget_show_all(mainvbox);
-    gtk_notebook_set_current_page(GTK_NOTEBOOK(m.bottom_notebook), 4);
-    gtk_notebook_set_current_page(GTK_NOTEBOOK(m.side_notebook), 0);
-    gtk_notebook_set_current_page(GTK_NOTEBOOK(m.myadmin_notebook), 0);
-    gtk_notebook_set_current_page(GTK_NOTEBOOK(m.main_notebook), 1);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(bottom_notebook()), 4);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(side_notebook()), 0);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(myadmin_notebook()), 0);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(main_notebook()), 1);
 
     web_panels_load_start_pages();
-    return m.window;
+    return window;
 }

@@ -2,12 +2,11 @@
 
 #include <glib/gi18n-lib.h>
 
-#include "shell/menu_lists.h"
-#include "shell/ui/menu_dynamic.h"
+#include "shell/menu_texts.h"
+#include "shell/ui/menu_builders.h"
 #include "shell/ui/menu_table.h"
 
 namespace {
-constexpr const char* kUnnamed = "-x-";
 
 GtkWidget*& bar() {
     static GtkWidget* b = nullptr;
@@ -50,56 +49,6 @@ GtkWidget* find_in(GtkWidget* menu_shell, const std::string& name) {
     return found;
 }
 } // namespace
-
-GtkWidget* menu_add_item_with_data(const std::string& label, GtkWidget* menu, MenuHandler handler,
-                                   gpointer data) {
-    GtkWidget* item = gtk_menu_item_new_with_label(label.c_str());
-    gtk_widget_show(item);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
-    gtk_widget_set_name(item, label.c_str());
-    if (handler) g_signal_connect(item, "activate", G_CALLBACK(handler), data);
-    return item;
-}
-
-GtkWidget* menu_add_item(const std::string& label, GtkWidget* menu, MenuHandler handler) {
-    return menu_add_item_with_data(label, menu, handler, nullptr);
-}
-
-GtkWidget* menu_add_separator(GtkWidget* menu) {
-    GtkWidget* item = gtk_menu_item_new();
-    gtk_widget_set_sensitive(item, FALSE);
-    gtk_widget_set_name(item, kUnnamed);
-    gtk_widget_show(item);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
-    return item;
-}
-
-GtkWidget* menu_add_detach(GtkWidget* menu) {
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    GtkWidget* item = gtk_tearoff_menu_item_new();
-    G_GNUC_END_IGNORE_DEPRECATIONS
-    gtk_widget_set_name(item, kUnnamed);
-    gtk_widget_show(item);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
-    return item;
-}
-
-GtkWidget* menu_add_submenu(GtkWidget* item) {
-    GtkWidget* menu = gtk_menu_new();
-    gtk_widget_set_name(menu, kUnnamed);
-    gtk_menu_item_set_submenu(GTK_MENU_ITEM(item), menu);
-    return menu;
-}
-
-void menu_add_items_from_lines(const Lines& lines, GtkWidget* menu, MenuHandler handler) {
-    for (const auto& label : menu_labels_from_lines(lines))
-        menu_add_item(label, menu, handler);
-}
-
-std::string menu_item_name(GtkMenuItem* item) {
-    const char* name = gtk_widget_get_name(GTK_WIDGET(item));
-    return name ? name : "";
-}
 
 GtkWidget* menu_bar_build(GtkAccelGroup* accel_group) {
     GtkWidget* menubar = gtk_menu_bar_new();

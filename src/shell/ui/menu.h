@@ -1,27 +1,10 @@
-// Menu building: every item carries its label as widget name, so handlers that
-// serve many entries find the chosen one from it; separators, detach items and
-// submenus are named "-x-".
+// The menu bar, built from the menu table.
 #pragma once
 
 #include <gtk/gtk.h>
 #include <string>
 
-#include "shell/lines.h"
-
-using MenuHandler = void (*)(GtkMenuItem* item, gpointer data);
-
-GtkWidget* menu_add_item(const std::string& label, GtkWidget* menu, MenuHandler handler);
-GtkWidget* menu_add_item_with_data(const std::string& label, GtkWidget* menu, MenuHandler handler,
-                                   gpointer data);
-GtkWidget* menu_add_separator(GtkWidget* menu);
-GtkWidget* menu_add_detach(GtkWidget* menu);
-// Creates a menu and attaches it as the item's submenu.
-GtkWidget* menu_add_submenu(GtkWidget* item);
-// One item per non-empty line, in order.
-void menu_add_items_from_lines(const Lines& lines, GtkWidget* menu, MenuHandler handler);
-
-// The widget name of an activated item, i.e. its label.
-std::string menu_item_name(GtkMenuItem* item);
+#include "shell/ui/menu_builders.h"
 
 // Builds the menu bar from the menu table, adding accelerators to `accel_group`.
 GtkWidget* menu_bar_build(GtkAccelGroup* accel_group);

@@ -6,19 +6,19 @@
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/documents.h"
 #include "documents/ui/highlighting.h"
-#include "documents/ui/search.h"
-#include "documents/ui/typing.h"
 #include "documents/ui/open.h"
 #include "documents/ui/positions.h"
 #include "documents/ui/save.h"
+#include "documents/ui/search.h"
+#include "documents/ui/typing.h"
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/settings.h"
 #include "shell/time_stamp.h"
 #include "shell/ui/app.h"
 #include "shell/ui/command_entry.h"
-#include "shell/ui/main_window.h"
 #include "shell/ui/report.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 
@@ -115,14 +115,6 @@ void on_redo(GtkMenuItem*, gpointer) {
     doc_redo();
 }
 
-void on_select_all(GtkMenuItem*, gpointer) {
-    GtkTextBuffer* buffer = current_document_buffer();
-    if (!buffer) return;
-    GtkTextIter start, end;
-    gtk_text_buffer_get_bounds(buffer, &start, &end);
-    gtk_text_buffer_select_range(buffer, &start, &end);
-}
-
 void on_insert_date_time(GtkMenuItem*, gpointer) {
     if (current_document_buffer()) doc_insert_at_cursor(time_stamp(settings().date_time));
 }
@@ -147,14 +139,6 @@ void on_focus_command_entry(GtkMenuItem*, gpointer) {
 
 void on_focus_text(GtkMenuItem*, gpointer) {
     if (GtkWidget* view = current_document_view()) gtk_widget_grab_focus(view);
-}
-
-void on_toggle_wrap(GtkMenuItem*, gpointer) {
-    GtkWidget* view = current_document_view();
-    if (!view || !GTK_IS_TEXT_VIEW(view)) return;
-    GtkTextView* tv = GTK_TEXT_VIEW(view);
-    gtk_text_view_set_wrap_mode(
-        tv, gtk_text_view_get_wrap_mode(tv) == GTK_WRAP_NONE ? GTK_WRAP_WORD : GTK_WRAP_NONE);
 }
 
 void set_theme(const char* scheme) {
@@ -277,7 +261,7 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Coller et nouveau fichier"), menu_command<doc_paste_to_new_document>),
             item(N_("Ajouter au Crapbook"), "<Control>e"),
             sep(),
-            item(N_("Tout séléctionner"), "<Control>a", on_select_all),
+            item(N_("Tout séléctionner"), "<Control>a", menu_command<doc_select_all>),
             item(N_("Supprimer la ligne"), "<Control>y", menu_command<delete_line_command>),
             sep(),
             item(N_("Annuler action"), "<Control>z", on_undo),
@@ -492,7 +476,7 @@ const std::vector<MenuEntry>& menu_table() {
             end(),
             item(N_("Rafraichir la coloration syntaxique"), "F5",
                  menu_command<refresh_highlighting_command>),
-            item(N_("Retour à la ligne"), "<Alt>w", on_toggle_wrap),
+            item(N_("Retour à la ligne"), "<Alt>w", menu_command<toggle_wrap_command>),
             item(N_("Afficher les images dans le texte"), menu_command<inline_pictures_command>),
             item(N_("Switcher entre header/source"), "<Control>h",
                  menu_command<switch_header_source>),

@@ -14,21 +14,6 @@ enum class MenuRow {
     dynamic, // an item whose submenu a rebuild function fills
 };
 
-// The menus other modules rebuild or fill.
-enum class DynamicMenu {
-    none,
-    recent_files,
-    bookmarks,
-    sessions,
-    templates,
-    snippets,
-    user_menu,
-    open_documents,
-    charsets,
-    links,
-    html_entities,
-};
-
 struct MenuEntry {
     MenuRow row = MenuRow::item;
     const char* label = nullptr; // the untranslated text

@@ -8,7 +8,7 @@
 #include "shell/gobj.h"
 #include "shell/settings.h"
 #include "shell/time_stamp.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <glib/gi18n-lib.h>
 
 #include "shell/data_paths.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 
 namespace {
 GtkNotebook* on_create_window(GtkNotebook* source, GtkWidget*, gint x, gint y, gpointer) {

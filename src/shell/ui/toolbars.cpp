@@ -1,5 +1,6 @@
 #include "shell/ui/toolbars.h"
 
+#include <gdk/gdkkeysyms.h>
 #include <glib/gi18n-lib.h>
 #include <vector>
 
@@ -170,13 +171,31 @@ void main_toolbar_apply_visibility() {
     }
 }
 
+namespace {
+gboolean on_command_entry_key_press(GtkWidget* entry, GdkEventKey* event, gpointer) {
+    indicator_ok();
+    if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter)
+        command_entry_find(gtk_entry_get_text(GTK_ENTRY(entry)));
+    return FALSE;
+}
+
+gboolean on_command_entry_key_release(GtkWidget* entry, GdkEventKey*, gpointer) {
+    if (GtkTextBuffer* buffer = current_document_buffer())
+        command_entry_mark_matches(buffer, gtk_entry_get_text(GTK_ENTRY(entry)));
+    return FALSE;
+}
+} // namespace
+
 GtkWidget* search_toolbar_create() {
     GtkWidget* toolbar = new_toolbar("search_toolbar");
     gtk_toolbar_set_show_arrow(GTK_TOOLBAR(toolbar), FALSE);
     add_tools(toolbar, search_tools());
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), gtk_separator_tool_item_new(), -1);
     GtkToolItem* entry_item = gtk_tool_item_new();
-    gtk_container_add(GTK_CONTAINER(entry_item), command_entry());
+    GtkWidget* entry = command_entry();
+    g_signal_connect(entry, "key-press-event", G_CALLBACK(on_command_entry_key_press), nullptr);
+    g_signal_connect(entry, "key-release-event", G_CALLBACK(on_command_entry_key_release), nullptr);
+    gtk_container_add(GTK_CONTAINER(entry_item), entry);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), entry_item, -1);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), gtk_separator_tool_item_new(), -1);
     return toolbar;

@@ -1,7 +1,9 @@
 #include "web/ui/web_views.h"
 
+#include "documents/ui/document_page.h"
 #include "shell/data_paths.h"
 #include "shell/gobj.h"
+#include "shell/ui/report.h"
 #include "web/product_pages.h"
 
 #include <glib/gi18n-lib.h>
@@ -206,4 +208,22 @@ void web_panels_load_start_pages() {
 
 void web_panels_allow_remote_start_pages(bool allow) {
     g_remote_start_pages = allow;
+}
+
+void mini_web_preview(const std::string& path) {
+    // The platform's conversion escapes what a URI cannot hold ("#", blanks).
+    GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
+    if (!uri) return;
+    web_panel_load(WebPanel::mini_web, uri.get());
+    notify_user(_("La visualisation est disponible dans l'onglet Mini Web"));
+}
+
+void mini_web_follow_save(DocumentPage& page) {
+    const std::size_t dot = page.path.rfind('.');
+    if (dot == std::string::npos) return;
+    const std::string_view ext = std::string_view(page.path).substr(dot);
+    if (ext != ".htm" && ext != ".html" && ext != ".php") return;
+    GtkWidget* view = web_panel_view(WebPanel::mini_web);
+    if (view && webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view)))
+        webkit_web_view_reload(WEBKIT_WEB_VIEW(view));
 }

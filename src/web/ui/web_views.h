@@ -6,6 +6,8 @@
 
 #include <string>
 
+struct DocumentPage;
+
 enum class WebPanel { start, mini_web, myadmin_web, translation, help_search };
 
 // A container (scrolled window) that will hold the panel's web view; the main
@@ -37,6 +39,11 @@ void web_panel_on_created(WebPanel panel, WebViewCreatedHook hook);
 // translation service) are loaded when their view is built; on by default.
 // Test runs turn it off so that showing a panel never reaches the network.
 void web_panels_allow_remote_start_pages(bool allow);
+
+// Shows a picture or web page (a file-system path) in the Mini Web and says so.
+void mini_web_preview(const std::string& path);
+// After a save, a page the Mini Web shows (.htm, .html, .php) is reloaded there.
+void mini_web_follow_save(DocumentPage& page);
 
 // A new web view on the default context, with the product's page scheme
 // registered; every web view of the program should be made through it.

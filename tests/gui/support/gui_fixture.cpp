@@ -9,6 +9,7 @@
 #include "shell/commands.h"
 #include "shell/gobj.h"
 #include "shell/ui/main_window.h"
+#include "shell/ui/window_parts.h"
 #include "shell/ui/report.h"
 
 namespace {

@@ -1,11 +1,10 @@
-#include "shell/menu_lists.h"
+#include "shell/menu_texts.h"
 
 #include <algorithm>
 #include <glib.h>
 #include <glib/gstdio.h>
 
 #include "shell/commands.h"
-#include "shell/gobj.h"
 
 Lines directory_file_names(const std::string& dir) {
     Lines names;
@@ -72,30 +71,4 @@ std::string menu_dump_text(const Lines& names) {
     for (const auto& n : names)
         if (n != "-x-") kept.push_back(n);
     return lines_to_text(kept);
-}
-
-void command_history_push(Lines& history, std::string_view text, long famous_history_max) {
-    long max = famous_history_max + 1;
-    lines_push_limited(history, text, max > 0 ? static_cast<std::size_t>(max) : 0);
-}
-
-bool is_noname(std::string_view name) {
-    return name.substr(0, name.find('_')) == "noname";
-}
-
-std::optional<std::string> folder_of(std::string_view path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string_view::npos) return std::nullopt;
-    if (slash == 0) return std::string("/");
-    return std::string(path.substr(0, slash));
-}
-
-bool search_marks_allowed(int last_line_index) {
-    return last_line_index <= 999;
-}
-
-PanelTarget panel_target(const std::optional<std::string>& folder, std::string_view name) {
-    if (!folder || folder->empty()) return {PanelTarget::no_folder, {}};
-    if (name.empty()) return {PanelTarget::no_name, {}};
-    return {PanelTarget::ok, *folder + "/" + std::string(name)};
 }

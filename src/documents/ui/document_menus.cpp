@@ -1,21 +1,21 @@
-#include "shell/ui/menu_dynamic.h"
+#include "documents/ui/document_menus.h"
 
 #include <glib/gi18n-lib.h>
-#include <map>
 
 #include "documents/charset_list.h"
+#include "documents/document_names.h"
 #include "documents/recent_files.h"
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/documents.h"
 #include "shell/commands.h"
 #include "shell/config_dir.h"
-#include "shell/menu_lists.h"
+#include "shell/menu_texts.h"
 #include "shell/settings.h"
+#include "shell/ui/menu_builders.h"
 #include "shell/ui/report.h"
 
 namespace {
 struct DynamicMenus {
-    std::map<DynamicMenu, GtkWidget*> items;
     Lines bookmarks;
     KeyTable user_menu;
     bool open_documents_forgotten = false;
@@ -106,24 +106,6 @@ void rebuild_from_folder(DynamicMenu which, const std::string& dir, MenuHandler 
     add_names(directory_file_names(dir), menu, handler);
 }
 } // namespace
-
-void dynamic_menu_register(DynamicMenu which, GtkWidget* item) {
-    GtkWidget*& slot = dm().items[which];
-    slot = item;
-    g_object_add_weak_pointer(G_OBJECT(item), reinterpret_cast<gpointer*>(&slot));
-}
-
-GtkWidget* dynamic_menu_item(DynamicMenu which) {
-    auto it = dm().items.find(which);
-    return it == dm().items.end() ? nullptr : it->second;
-}
-
-GtkWidget* dynamic_menu_replace(DynamicMenu which) {
-    GtkWidget* item = dynamic_menu_item(which);
-    if (!item) return nullptr;
-    // Setting a new submenu destroys the previous one.
-    return menu_add_submenu(item);
-}
 
 void menu_rebuild_charsets() {
     GtkWidget* menu = dynamic_menu_replace(DynamicMenu::charsets);

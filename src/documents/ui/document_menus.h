@@ -1,5 +1,6 @@
-// The menus rebuilt from lists, files and directories, one rebuild function each.
-// A rebuild destroys the item's previous submenu and attaches a new one.
+// The documents' menus rebuilt from lists, files and directories, one rebuild
+// function each. A rebuild destroys the item's previous submenu and attaches a
+// new one.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -7,14 +8,6 @@
 
 #include "shell/key_file.h"
 #include "shell/lines.h"
-#include "shell/ui/menu_table.h"
-
-// The menu bar builder records the item of each dynamic menu here.
-void dynamic_menu_register(DynamicMenu which, GtkWidget* item);
-// The menu item whose submenu a rebuild replaces (null before the menu bar exists).
-GtkWidget* dynamic_menu_item(DynamicMenu which);
-// A fresh, empty submenu for `which` (null before the menu bar exists).
-GtkWidget* dynamic_menu_replace(DynamicMenu which);
 
 // "Co": one item per open charset.
 void menu_rebuild_charsets();

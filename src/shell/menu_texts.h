@@ -1,5 +1,5 @@
-// The text side of the menus rebuilt from files and directories, and of the
-// command entry and file panel: what each menu lists and what an entry does.
+// The text side of the menus rebuilt from lists, files and directories: what
+// each menu lists and what an entry does.
 #pragma once
 
 #include <optional>
@@ -44,25 +44,3 @@ std::optional<SnippetEdit> snippet_edit(std::string_view snippet,
 
 // The widget names collected by "Dump menu", joined by line feeds; "-x-" is left out.
 std::string menu_dump_text(const Lines& names);
-
-// The command-entry history keeps at most `famous_history_max` entries.
-void command_history_push(Lines& history, std::string_view text, long famous_history_max);
-
-// True when the part of `name` before its first "_" is exactly "noname" (a new
-// document that has no file yet).
-bool is_noname(std::string_view name);
-
-// The folder of `path` (everything before its last "/"), or none without one.
-std::optional<std::string> folder_of(std::string_view path);
-
-// Typing in the command entry marks matches only in documents whose last line
-// has an index of at most 999.
-bool search_marks_allowed(int last_line_index);
-
-// The file panel's "Create a directory" and "Create a File": the path made of the
-// current folder, "/" and the typed name, or why there is none.
-struct PanelTarget {
-    enum Problem { ok, no_folder, no_name } problem = ok;
-    std::string path;
-};
-PanelTarget panel_target(const std::optional<std::string>& folder, std::string_view name);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "shell/menu_lists.h"
+#include "shell/menu_texts.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -89,50 +89,6 @@ TEST(MenuDump, LeavesOutUnnamedWidgetsAndEndsWithoutLineFeed) {
               "Fichier\nNouveau\nOuvrir");
     EXPECT_EQ(menu_dump_text({"-x-"}), "");
     EXPECT_EQ(menu_dump_text({"Seul"}), "Seul");
-}
-
-TEST(CommandHistory, KeepsAtMostTheConfiguredNumberAndMovesRepeatsToTheFront) {
-    Lines history;
-    for (int i = 0; i < 10; ++i)
-        command_history_push(history, "cmd" + std::to_string(i), 7);
-    ASSERT_EQ(history.size(), 7u);
-    EXPECT_EQ(history.front(), "cmd9");
-    EXPECT_EQ(history.back(), "cmd3");
-
-    command_history_push(history, "cmd5", 7);
-    EXPECT_EQ(history.size(), 7u);
-    EXPECT_EQ(history.front(), "cmd5");
-    EXPECT_EQ(std::count(history.begin(), history.end(), "cmd5"), 1);
-}
-
-TEST(NonameRule, OnlyThePartBeforeTheFirstUnderscoreCounts) {
-    EXPECT_TRUE(is_noname("noname_1"));
-    EXPECT_TRUE(is_noname("noname_12_x"));
-    EXPECT_TRUE(is_noname("noname"));
-    EXPECT_FALSE(is_noname("/home/u/noname_1"));
-    EXPECT_FALSE(is_noname("nonames_1"));
-    EXPECT_FALSE(is_noname("/tmp/a_b.txt"));
-}
-
-TEST(FolderOf, EverythingBeforeTheLastSlash) {
-    EXPECT_EQ(folder_of("/tmp/a b/c.txt"), "/tmp/a b");
-    EXPECT_EQ(folder_of("/c.txt"), "/");
-    EXPECT_EQ(folder_of("noname_1"), std::nullopt);
-}
-
-TEST(SearchMarks, AtMostOneThousandLines) {
-    EXPECT_TRUE(search_marks_allowed(0));
-    EXPECT_TRUE(search_marks_allowed(999));
-    EXPECT_FALSE(search_marks_allowed(1000));
-}
-
-TEST(PanelTarget, FolderAndNameAreBothNeeded) {
-    EXPECT_EQ(panel_target(std::nullopt, "x").problem, PanelTarget::no_folder);
-    EXPECT_EQ(panel_target(std::string(), "x").problem, PanelTarget::no_folder);
-    EXPECT_EQ(panel_target(std::string("/tmp"), "").problem, PanelTarget::no_name);
-    PanelTarget t = panel_target(std::string("/tmp/d ir"), "a b;c");
-    EXPECT_EQ(t.problem, PanelTarget::ok);
-    EXPECT_EQ(t.path, "/tmp/d ir/a b;c");
 }
 
 } // namespace
