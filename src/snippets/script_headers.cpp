@@ -30,7 +30,7 @@ std::vector<std::string> script_header_pieces(ScriptKind kind, std::time_t when)
                     "\n# Date start script : ",
                 ctime_line(when), "\n\n"};
     case ScriptKind::php:
-        return {std::string(_("<?\n\n/* \n * Script PHP Orvane: ")) + address +
+        return {std::string(_("<?php\n\n/* \n * Script PHP Orvane: ")) + address +
                     "\n * Date start script : ",
                 ctime_line(when), " *\n */\n\n?>"};
     }

@@ -9,7 +9,9 @@
 
 enum class ScriptKind { bash, perl, php };
 
-inline constexpr const char* kProductAddress = "https://orvane.org";
+// A macro as well, so that fixed fragments can be joined to it at compile time.
+#define ORVANE_PRODUCT_ADDRESS "https://orvane.org"
+inline constexpr const char* kProductAddress = ORVANE_PRODUCT_ADDRESS;
 
 std::string ctime_line(std::time_t when); // "Mon Dec  7 12:38:45 2026\n"
 std::vector<std::string> script_header_pieces(ScriptKind kind, std::time_t when);

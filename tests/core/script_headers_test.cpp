@@ -85,7 +85,7 @@ TEST_F(InUtc, HeaderPiecesAreFixedTextDateAndEnding) {
                                             "\n# Date start script : ",
                                         date, "\n\n"}));
     EXPECT_EQ(script_header_pieces(ScriptKind::php, when),
-              (std::vector<std::string>{"<?\n\n/* \n * Script PHP Orvane: " + address +
+              (std::vector<std::string>{"<?php\n\n/* \n * Script PHP Orvane: " + address +
                                             "\n * Date start script : ",
                                         date, " *\n */\n\n?>"}));
 }

@@ -47,7 +47,7 @@ TEST_F(NewFileTest, EachKnownExtensionGetsItsHeaderInItsOwnPage) {
     };
     for (Case c : {Case{"new.sh", "#!/bin/bash\n\n# Script BASH"},
                    Case{"tool.pl", "#!/usr/bin/perl\n\n# Script perl"},
-                   Case{"page.php", "<?\n\n/* \n * Script PHP"},
+                   Case{"page.php", "<?php\n\n/* \n * Script PHP"},
                    Case{"index.html", "<!DOCTYPE HTML PUBLIC"}}) {
         ASSERT_TRUE(create_new_file(c.name)) << c.name;
         DocumentPage* page = current_document();
