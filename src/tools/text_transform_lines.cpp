@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <random>
 #include <unordered_set>
 
@@ -28,23 +29,25 @@ template <typename Keep> TransformResult keep_lines(std::string_view text, Keep 
     });
 }
 
-std::string collate_key(std::string_view s) {
-    GCharPtr key(g_utf8_collate_key(s.data(), static_cast<gssize>(s.size())));
-    return key.get();
+GCharPtr collate_key(std::string_view s) {
+    return GCharPtr(g_utf8_collate_key(s.data(), static_cast<gssize>(s.size())));
 }
 
-std::string collate_key_nocase(std::string_view s) {
+GCharPtr collate_key_nocase(std::string_view s) {
     GCharPtr folded(g_utf8_casefold(s.data(), static_cast<gssize>(s.size())));
     return collate_key(folded.get());
 }
 
 // Stable sort of `lines` by the keys `key` makes of them.
 template <typename Key> void sort_by_key(Lines& lines, Key key) {
-    std::vector<std::pair<std::string, std::size_t>> keyed;
+    std::vector<std::pair<GCharPtr, std::size_t>> keyed;
     keyed.reserve(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i)
         keyed.emplace_back(key(lines[i]), i);
-    std::sort(keyed.begin(), keyed.end());
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        const int order = std::strcmp(a.first.get(), b.first.get());
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
     Lines sorted;
     sorted.reserve(lines.size());
     for (const auto& entry : keyed)
@@ -128,14 +131,17 @@ TransformResult remove_duplicate_lines(std::string_view text) {
     // A line identical to an earlier one collates equal to a kept line, so only
     // the first copy of each text costs a collation key.
     return with_lines(text, [](Lines& lines) {
-        std::unordered_set<std::string_view> seen_texts;
-        std::unordered_set<std::string> kept_keys;
+        std::unordered_set<std::string_view> seen_texts, kept_keys;
+        std::vector<GCharPtr> keys;
         seen_texts.reserve(lines.size());
         kept_keys.reserve(lines.size());
+        keys.reserve(lines.size());
         std::vector<bool> keep(lines.size(), false);
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            keep[i] = seen_texts.insert(lines[i]).second &&
-                      kept_keys.insert(collate_key(lines[i])).second;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (!seen_texts.insert(lines[i]).second) continue;
+            keys.push_back(collate_key(lines[i]));
+            keep[i] = kept_keys.insert(keys.back().get()).second;
+        }
         std::size_t write = 0;
         for (std::size_t i = 0; i < lines.size(); ++i)
             if (keep[i]) {
