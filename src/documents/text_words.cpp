@@ -266,3 +266,34 @@ std::string title_case(std::string_view text) {
     }
     return out;
 }
+
+std::vector<ByteSpan> layout_word_spans(std::string_view text) {
+    std::vector<ByteSpan> words;
+    WordKind word = WordKind::none;
+    std::size_t start = 0;
+    auto close = [&](std::size_t end) {
+        if (word != WordKind::none) words.push_back({start, end});
+        word = WordKind::none;
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const Decoded d = decode_at(text, i);
+        const GUnicodeType type = g_unichar_type(static_cast<gunichar>(d.c));
+        if (is_letter(type)) {
+            if (word == WordKind::none) {
+                word = WordKind::letters;
+                start = i;
+            }
+        } else if (is_number(type)) {
+            if (word != WordKind::numbers) {
+                close(i);
+                word = WordKind::numbers;
+                start = i;
+            }
+        } else if (!continues_any_word(type)) {
+            close(i);
+        }
+        i = d.next;
+    }
+    close(text.size());
+    return words;
+}

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // True for the characters that end a word: Unicode white space, NUL, and
 // ' " ` ( ) [ ] { } < > = , ! - : ? + ;
@@ -84,3 +85,8 @@ std::optional<long> cursor_back_offset(long cursor, long n);
 // word; anything else ends it. So "don't" becomes
 // "Don'T", "foo_bar" "Foo_Bar", "abc123" "Abc123" and "2nd" stays "2nd".
 std::string title_case(std::string_view text);
+
+// The words of `text` by the same layout rule as title_case, each from its
+// first character to just after its last, in byte offsets, in text order:
+// "l'été 2nd abc123" holds "l", "été", "2nd", "abc" and "123".
+std::vector<ByteSpan> layout_word_spans(std::string_view text);
