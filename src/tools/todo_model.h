@@ -138,7 +138,11 @@ struct TodoWriteResult {
 
 // The rows of one folder and the loaded-files table. A refresh runs in steps so
 // that a window can load a large folder between its events: begin_refresh() lists
-// the folder, and each refresh_step() examines at most `max_files` files.
+// the folder, and each refresh_step() examines at most `max_files` files: first the
+// known files in table order (a vanished file takes its row away, a file whose
+// size, time or inode changed is read again), then the new ones in name order.
+// A file that cannot be read adds no row, a known row whose file breaks keeps its
+// last values, and either is reported once until the file changes again.
 class TodoTable {
   public:
     explicit TodoTable(std::string dir);
@@ -160,13 +164,14 @@ class TodoTable {
     // A whole refresh at once.
     void refresh(TodoRefreshReport& report);
 
+    // Compared with the size, time and inode of the bytes the row's values came from.
     TodoFileState file_state(std::string_view file_name) const;
 
+    // Writes and deletions reach rows() at the next refresh, like anyone else's.
     // Writes a new row file that never replaces an existing one; its name follows
     // todo_row_file_name for `user` and `when`. `values` follow the profile's columns.
     TodoWriteResult add_row(const TodoProfile& profile, const std::vector<std::string>& values,
                             std::string_view user, std::time_t when) const;
-    // Writes, like deletions, reach the table at the next refresh.
     // Rewrites a row file atomically with `values` for the profile's columns, keeping
     // the columns the profile does not know. Replaces whatever stands under the name
     // (a link is replaced, not followed); ask first when file_state() is not unchanged.
