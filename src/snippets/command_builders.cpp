@@ -10,6 +10,10 @@
 
 namespace {
 
+// Double quotes keep a word whole unless it holds one of these: the shell's own
+// " $ ` \, and "!", which an interactive shell reads as a history reference.
+constexpr std::string_view kNotInDoubleQuotes = "\"$`\\!";
+
 bool holds_any(std::string_view text, std::string_view chars) {
     return text.find_first_of(chars) != std::string_view::npos;
 }
@@ -135,8 +139,9 @@ BuiltCommand build_awk(const AwkFields& f) {
         return refused(_("La colonne est un numéro (1, 2, 3…) ou NF pour la dernière."));
     if (f.redirect && same_file_name(f.redirection_file, f.file))
         return refused(same_file_message());
-    const std::string separator =
-        holds_any(f.separator, "\"$`\\") ? shell_quote(f.separator) : "\"" + f.separator + "\"";
+    const std::string separator = holds_any(f.separator, kNotInDoubleQuotes)
+                                      ? shell_quote(f.separator)
+                                      : "\"" + f.separator + "\"";
     std::string command =
         "awk -F " + separator + " '{print $" + f.column + "}' " + file_word(f.file);
     command += redirection(f.redirect, f.redirection_file);
@@ -172,9 +177,8 @@ BuiltCommand build_sed(const SedFields& f) {
     std::string script;
     for (const std::string& step : steps)
         script += (script.empty() ? "" : ";") + step;
-    // "!" too: an interactive shell would read it as a history reference.
     const std::string quoted =
-        holds_any(script, "\"$`\\!") ? shell_quote(script) : "\"" + script + "\"";
+        holds_any(script, kNotInDoubleQuotes) ? shell_quote(script) : "\"" + script + "\"";
     std::string command = "sed " + quoted + " " + file_word(f.file);
     command += redirection(f.redirect, f.redirection_file);
     return with_comment(_("# Commande Sed (decoupage de fichier)"), std::move(command));

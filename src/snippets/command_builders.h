@@ -29,10 +29,11 @@ struct GrepFields {
 };
 BuiltCommand build_grep(const GrepFields& f);
 
+// awk -F "SEP" '{print $COL}' FILE: the separator goes in single quotes instead
+// when it holds " $ ` \ or !.
 struct AwkFields {
-    std::string
-        separator;      // "Separateur": in double quotes, in single ones when it holds " $ ` or \ .
-    std::string column; // "Colonne": digits or NF
+    std::string separator; // "Separateur"
+    std::string column;    // "Colonne": digits or NF
     std::string file;
     bool redirect = true; // "Redirection", checked when the dialog opens
     std::string redirection_file;
@@ -40,7 +41,7 @@ struct AwkFields {
 BuiltCommand build_awk(const AwkFields& f);
 
 // The steps on make one script, joined by ";", in double quotes, or in single ones
-// when it holds " $ ` or \ : sed "s/a/b/g;1,5d" f.txt, sed '2,$d' f.txt.
+// when it holds " $ ` \ or ! : sed "s/a/b/g;1,5d" f.txt, sed '2,$d' f.txt.
 struct SedFields {
     bool substitute = false;        // "Substitution": s/word/replacement/occurrence
     std::string replacement;        // "Remplacer par "

@@ -166,7 +166,7 @@ TEST_F(StubTools, EveryFieldArrivesWholeAndNothingElseRuns) {
     EXPECT_EQ(run(build_grep(grep).command), (Runs{{"$(touch PWNED)", "./-rf"}}));
 
     for (const char* separator :
-         {"\"", "$(touch PWNED)", "`touch PWNED`", "\\", "'", kHostile, "a b", "-"}) {
+         {"\"", "$(touch PWNED)", "`touch PWNED`", "\\", "'", kHostile, "a b", "-", "!"}) {
         const BuiltCommand awk = build_awk({separator, "3", "-in'put;x", true, "$out put"});
         ASSERT_TRUE(awk.ok());
         EXPECT_EQ(run(awk.command), (Runs{{"-F", separator, "{print $3}", "./-in'put;x"}}))
