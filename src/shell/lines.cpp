@@ -268,14 +268,35 @@ std::string fill_template(std::string_view templ, std::string_view text) {
     return replace_all(templ, "%s", text);
 }
 
+namespace {
+
+// True when `text` holds "scheme://" for any scheme (a letter, then letters,
+// digits, "+", "-" or "."), as in "https://x" or "sftp://host".
+bool holds_scheme(std::string_view text) {
+    for (std::size_t at = text.find("://"); at != std::string_view::npos;
+         at = text.find("://", at + 1)) {
+        std::size_t start = at;
+        while (start > 0 &&
+               (g_ascii_isalnum(text[start - 1]) ||
+                std::string_view("+-.").find(text[start - 1]) != std::string_view::npos))
+            --start;
+        while (start < at && !g_ascii_isalpha(text[start]))
+            ++start;
+        if (start < at) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 std::string text_to_link(std::string_view text) {
     const std::string t(text);
-    if (text.find("http://") != std::string_view::npos ||
-        text.find("ftp://") != std::string_view::npos ||
-        text.find("mailto:") != std::string_view::npos)
-        return "<a href=\"" + t + "\">" + t + "</a>";
+    // A quote in the address would end the attribute early.
+    const std::string address = replace_all(text, "\"", "&quot;");
+    if (holds_scheme(text) || text.find("mailto:") != std::string_view::npos)
+        return "<a href=\"" + address + "\">" + t + "</a>";
     const char* scheme = text.find("ftp.") != std::string_view::npos ? "ftp://"
                          : text.find('@') != std::string_view::npos  ? "mailto:"
                                                                      : "http://";
-    return std::string("<a href=\"") + scheme + t + "\">" + t + "</a>";
+    return std::string("<a href=\"") + scheme + address + "\">" + t + "</a>";
 }

@@ -53,4 +53,6 @@ bool file_copy(const std::string& source, const std::string& destination);
 std::string replace_all(std::string_view text, std::string_view pattern,
                         std::string_view replacement);
 std::string fill_template(std::string_view templ, std::string_view text);
+// A link to `text`: its own address when it holds "scheme://" or "mailto:", else
+// "ftp://", "mailto:" or "http://" before it; a `"` is written &quot; in the address.
 std::string text_to_link(std::string_view text);
