@@ -54,3 +54,8 @@ std::string replace_all(std::string_view text, std::string_view pattern,
                         std::string_view replacement);
 std::string fill_template(std::string_view templ, std::string_view text);
 std::string text_to_link(std::string_view text);
+
+// The bytes of `path` when it is a regular file of at most `max_bytes` bytes;
+// none otherwise. A FIFO, device or folder is refused without blocking: the
+// file is opened non-blocking and checked before anything is read.
+std::optional<std::string> file_read_regular(const std::string& path, std::size_t max_bytes);
