@@ -1,5 +1,6 @@
 #include "tools/symbol_scan.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "documents/file_open_rules.h"
@@ -116,7 +117,12 @@ std::vector<std::string> include_file_paths(std::string_view text, std::string_v
         if (row.kind != SymbolKind::include || row.text.empty()) continue;
         // A name holding a NUL cannot name a file; opening it would open another.
         if (row.text.find('\0') != std::string::npos) continue;
-        std::string path = resolve_path(row.text, folder);
+        // A leading "/" is the document's folder too: the quoted part of
+        // `require __DIR__ . "/lib.php"` is the name that follows that folder.
+        std::string_view name = row.text;
+        name.remove_prefix(std::min(name.find_first_not_of('/'), name.size()));
+        if (name.empty()) continue;
+        std::string path = resolve_path(name, folder);
         if (seen.insert(path).second) paths.push_back(std::move(path));
     }
     return paths;

@@ -52,9 +52,10 @@ const char* symbol_kind_pixmap(SymbolKind kind);
 
 // The files that "Ouvrir les fichiers include" opens for the document at
 // `document_path` whose saved text is `text`: the include rows' names, each
-// resolved against the document's folder (an absolute name stays as it is),
-// normalised, without empty names and without repeats, in line order. Whether
-// each is an existing regular file is for the caller to check.
+// put behind the document's folder (a leading "/" too, as in
+// `require __DIR__ . "/lib.php"`), normalised, without empty names and without
+// repeats, in line order. Whether each is an existing regular file is for the
+// caller to check.
 std::vector<std::string> include_file_paths(std::string_view text, std::string_view document_path);
 
 // The bytes of a saved file as UTF-8 for the scanners, read in `charset` the

@@ -193,14 +193,15 @@ TEST(IncludeFilePaths, NamesResolveAgainstTheDocumentFolderOnceEach) {
     const std::string text = "<?php\n"
                              "include \"a.php\";\n"
                              "require_once(\"../lib/b.php\");\n"
-                             "include \"/abs/c.php\";\n"
+                             "require_once __DIR__ . \"/c.php\";\n"
                              "include \"\";\n"
+                             "include \"/\";\n"
                              "include 'single.php';\n"
                              "include \"a.php\";\n"
                              "require \"sub/d.php\";\n";
     EXPECT_EQ(
         include_file_paths(text, "/w/p/index.php"),
-        (std::vector<std::string>{"/w/p/a.php", "/w/lib/b.php", "/abs/c.php", "/w/p/sub/d.php"}));
+        (std::vector<std::string>{"/w/p/a.php", "/w/lib/b.php", "/w/p/c.php", "/w/p/sub/d.php"}));
     EXPECT_TRUE(include_file_paths("", "/w/p/index.php").empty());
 }
 
