@@ -1,9 +1,13 @@
 #include "shell/lines.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <fcntl.h>
 #include <glib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "shell/gobj.h"
 
@@ -299,4 +303,33 @@ std::string text_to_link(std::string_view text) {
                          : text.find('@') != std::string_view::npos  ? "mailto:"
                                                                      : "http://";
     return std::string("<a href=\"") + scheme + address + "\">" + t + "</a>";
+}
+
+std::optional<std::string> file_read_regular(const std::string& path, std::size_t max_bytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if (static_cast<std::uintmax_t>(st.st_size) > max_bytes) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t got = 0;
+    for (;;) {
+        // The file may have grown since fstat: read on to its end, within the bound.
+        if (got == bytes.size()) {
+            if (bytes.size() >= max_bytes + 1) return std::nullopt;
+            bytes.resize(std::min(max_bytes + 1, std::max<std::size_t>(bytes.size() * 2, 4096)));
+        }
+        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    if (got > max_bytes) return std::nullopt;
+    bytes.resize(got);
+    return bytes;
 }

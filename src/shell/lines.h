@@ -56,3 +56,8 @@ std::string fill_template(std::string_view templ, std::string_view text);
 // A link to `text`: its own address when it holds "scheme://" or "mailto:", else
 // "ftp://", "mailto:" or "http://" before it; a `"` is written &quot; in the address.
 std::string text_to_link(std::string_view text);
+
+// The bytes of `path` when it is a regular file of at most `max_bytes` bytes;
+// none otherwise. A FIFO, device or folder is refused without blocking: the
+// file is opened non-blocking and checked before anything is read.
+std::optional<std::string> file_read_regular(const std::string& path, std::size_t max_bytes);

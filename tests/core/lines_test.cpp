@@ -204,3 +204,22 @@ TEST(Collation, EqualityIsReflexiveAndDistinguishesWords) {
 }
 
 } // namespace
+
+#include <sys/stat.h>
+
+#include "support/temp_home.h"
+
+// The scanners read files that a page or an include names: a FIFO must not
+// hang the window, and nothing but a bounded regular file is read.
+TEST(FileReadRegular, OnlyBoundedRegularFilesAreRead) {
+    TempHome temp;
+    write_file(temp.file("a.php"), "<?php\n");
+    EXPECT_EQ(file_read_regular(temp.file("a.php"), 100), "<?php\n");
+    EXPECT_EQ(file_read_regular(temp.file("a.php"), 6), "<?php\n");
+    EXPECT_EQ(file_read_regular(temp.file("a.php"), 5), std::nullopt);
+    ASSERT_EQ(mkfifo(temp.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(file_read_regular(temp.file("fifo"), 100), std::nullopt);
+    EXPECT_EQ(file_read_regular(temp.path(), 100), std::nullopt);
+    EXPECT_EQ(file_read_regular(temp.file("missing"), 100), std::nullopt);
+    EXPECT_EQ(file_read_regular("/dev/zero", 100), std::nullopt);
+}
