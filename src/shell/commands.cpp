@@ -46,7 +46,7 @@ std::string shell_command(std::string_view program, std::initializer_list<std::s
 }
 
 std::string shell_fill_template(std::string_view templ, std::string_view arg) {
-    return fill_template(templ, shell_quote(arg));
+    return shell_fill_command(templ, arg);
 }
 
 void set_command_recorder(CommandRecorder r) {
@@ -68,4 +68,319 @@ bool run_shell_async(const std::string& command) {
     const gchar* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
     return g_spawn_async(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_DEFAULT, nullptr,
                          nullptr, nullptr, nullptr);
+}
+
+namespace {
+// Where a "%s" of a command template stands, as /bin/sh reads the template.
+enum class QuoteContext { plain, single, dbl, backtick, dollar_paren, comment };
+
+bool is_plain_word(std::string_view arg) {
+    return !arg.empty() && shell_word(arg) == arg;
+}
+
+std::string escape_for_backticks(std::string_view word) {
+    std::string out;
+    for (char c : word) {
+        if (c == '\\' || c == '`' || c == '$') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+bool under_backticks(const std::vector<QuoteContext>& stack) {
+    for (auto c : stack)
+        if (c == QuoteContext::backtick) return true;
+    return false;
+}
+
+bool starts_word(char prev) {
+    return prev == '\0' || std::string_view(" \t\n;&|()<>").find(prev) != std::string_view::npos;
+}
+} // namespace
+
+std::string shell_fill_command(std::string_view templ, std::string_view arg) {
+    std::vector<QuoteContext> stack{QuoteContext::plain};
+    std::vector<int> paren_depth; // one per open "$("
+    std::string out;
+    char prev = '\0';          // previous template character as the shell read it
+    bool after_dollar = false; // the "%s" would follow an unquoted "$"
+    bool lone_backslash = false; // inside "…", a literal backslash right before "%s"
+    const bool plain = is_plain_word(arg);
+
+    for (std::size_t i = 0; i < templ.size();) {
+        const QuoteContext ctx = stack.back();
+        if (templ.compare(i, 2, "%s") == 0 && ctx != QuoteContext::comment) {
+            std::string word;
+            const bool bare = plain && !after_dollar;
+            switch (ctx) {
+            case QuoteContext::single:
+                word = bare ? std::string(arg) : "'" + shell_quote(arg) + "'";
+                break;
+            case QuoteContext::dbl:
+                word = bare ? std::string(arg)
+                            : std::string(lone_backslash ? "\\" : "") + "\"" + shell_quote(arg) +
+                                  "\"";
+                break;
+            default:
+                word = bare ? std::string(arg) : shell_quote(arg);
+                break;
+            }
+            for (auto c : stack)
+                if (c == QuoteContext::backtick) word = escape_for_backticks(word);
+            out += word;
+            i += 2;
+            prev = 'x';
+            after_dollar = lone_backslash = false;
+            continue;
+        }
+        if (templ.compare(i, 2, "%s") == 0) { // in a comment
+            i += 2;
+            continue;
+        }
+        const char c = templ[i];
+        const bool next_is_fill = templ.compare(i + 1, 2, "%s") == 0;
+        after_dollar = false;
+        lone_backslash = false;
+        switch (ctx) {
+        case QuoteContext::comment:
+            if (c == '\n') stack.pop_back();
+            out += c;
+            ++i;
+            break;
+        case QuoteContext::single:
+            if (c == '\'') stack.pop_back();
+            out += c;
+            ++i;
+            break;
+        case QuoteContext::dbl:
+        case QuoteContext::backtick:
+            if (c == '\\' && next_is_fill) {
+                // Inside "…" this backslash is a literal one and kept. Under `…`
+                // it would escape the quote that follows; it goes (as "\%" is
+                // only "%" there).
+                if (ctx == QuoteContext::dbl && !under_backticks(stack)) {
+                    out += c;
+                    lone_backslash = true;
+                }
+                ++i;
+                break;
+            }
+            if (c == '\\' && i + 1 < templ.size()) {
+                out += templ.substr(i, 2);
+                i += 2;
+                break;
+            }
+            if ((ctx == QuoteContext::dbl && c == '"') ||
+                (ctx == QuoteContext::backtick && c == '`'))
+                stack.pop_back();
+            else if (c == '`')
+                stack.push_back(QuoteContext::backtick);
+            else if (ctx == QuoteContext::backtick && c == '\'')
+                stack.push_back(QuoteContext::single);
+            else if (ctx == QuoteContext::backtick && c == '"')
+                stack.push_back(QuoteContext::dbl);
+            else if (c == '$' && templ.compare(i + 1, 1, "(") == 0) {
+                stack.push_back(QuoteContext::dollar_paren);
+                paren_depth.push_back(0);
+                out += "$(";
+                i += 2;
+                prev = '(';
+                break;
+            }
+            after_dollar = c == '$';
+            out += c;
+            ++i;
+            break;
+        case QuoteContext::plain:
+        case QuoteContext::dollar_paren:
+            if (c == '\\' && next_is_fill) {
+                // "\%" is a plain "%" to the shell: the backslash has nothing to do.
+                ++i;
+                break;
+            }
+            if (c == '\\' && i + 1 < templ.size()) {
+                out += templ.substr(i, 2);
+                prev = 'x';
+                i += 2;
+                break;
+            }
+            if (c == '\'')
+                stack.push_back(QuoteContext::single);
+            else if (c == '"')
+                stack.push_back(QuoteContext::dbl);
+            else if (c == '`')
+                stack.push_back(QuoteContext::backtick);
+            else if (c == '#' && starts_word(prev))
+                stack.push_back(QuoteContext::comment);
+            else if (c == '$' && templ.compare(i + 1, 1, "(") == 0) {
+                stack.push_back(QuoteContext::dollar_paren);
+                paren_depth.push_back(0);
+                out += "$(";
+                i += 2;
+                prev = '(';
+                break;
+            } else if (ctx == QuoteContext::dollar_paren && c == '(')
+                ++paren_depth.back();
+            else if (ctx == QuoteContext::dollar_paren && c == ')') {
+                if (paren_depth.back() == 0) {
+                    paren_depth.pop_back();
+                    stack.pop_back();
+                } else {
+                    --paren_depth.back();
+                }
+            }
+            after_dollar = c == '$';
+            out += c;
+            prev = c;
+            ++i;
+            break;
+        }
+    }
+    return out;
+}
+
+namespace {
+constexpr std::size_t kMaxLinePiece = 64 * 1024;
+
+struct SpawnState;
+struct StreamWatch {
+    SpawnState* state = nullptr;
+    OutputStream stream = OutputStream::out;
+    GIOChannel* channel = nullptr;
+    std::string partial;
+};
+
+struct SpawnState {
+    SpawnLines spec;
+    StreamWatch streams[2];
+    int open_streams = 0;
+    bool exited = false;
+    int wait_status = 0;
+};
+
+void finish_if_done(SpawnState* s) {
+    if (!s->exited || s->open_streams > 0) return;
+    SpawnExit result;
+    GError* err = nullptr;
+    result.success = g_spawn_check_wait_status(s->wait_status, &err);
+    GErrorPtr owned(err);
+    if (err) result.message = err->message;
+    if (WIFEXITED(s->wait_status)) result.exit_code = WEXITSTATUS(s->wait_status);
+    auto on_exit = std::move(s->spec.on_exit);
+    for (auto& w : s->streams)
+        if (w.channel) g_io_channel_unref(w.channel);
+    delete s;
+    if (on_exit) on_exit(result);
+}
+
+void deliver(StreamWatch* w, bool at_end) {
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = w->partial.find('\n', start)) != std::string::npos; start = nl + 1)
+        w->state->spec.on_line(w->stream, std::string_view(w->partial).substr(start, nl - start));
+    w->partial.erase(0, start);
+    while (w->partial.size() >= kMaxLinePiece) {
+        w->state->spec.on_line(w->stream, std::string_view(w->partial).substr(0, kMaxLinePiece));
+        w->partial.erase(0, kMaxLinePiece);
+    }
+    if (at_end && !w->partial.empty()) {
+        w->state->spec.on_line(w->stream, w->partial);
+        w->partial.clear();
+    }
+}
+
+gboolean on_output(GIOChannel* channel, GIOCondition, gpointer data) {
+    auto* w = static_cast<StreamWatch*>(data);
+    char buffer[8192];
+    for (;;) {
+        gsize got = 0;
+        GIOStatus status = g_io_channel_read_chars(channel, buffer, sizeof buffer, &got, nullptr);
+        if (got > 0) {
+            w->partial.append(buffer, got);
+            deliver(w, false);
+        }
+        if (status == G_IO_STATUS_AGAIN) return G_SOURCE_CONTINUE;
+        if (status == G_IO_STATUS_NORMAL) continue;
+        deliver(w, true);
+        SpawnState* s = w->state;
+        --s->open_streams;
+        finish_if_done(s);
+        return G_SOURCE_REMOVE;
+    }
+}
+
+struct RecordedExit {
+    std::function<void(const SpawnExit&)> on_exit;
+    int code = 0;
+};
+
+gboolean report_recorded_exit(gpointer data) {
+    auto* recorded = static_cast<RecordedExit*>(data);
+    SpawnExit result;
+    result.exit_code = recorded->code;
+    result.success = recorded->code == 0;
+    if (recorded->on_exit) recorded->on_exit(result);
+    return G_SOURCE_REMOVE;
+}
+
+void on_child_exit(GPid pid, gint status, gpointer data) {
+    auto* s = static_cast<SpawnState*>(data);
+    g_spawn_close_pid(pid);
+    s->exited = true;
+    s->wait_status = status;
+    finish_if_done(s);
+}
+} // namespace
+
+bool spawn_async_lines(SpawnLines spec, std::string* error) {
+    if (spec.argv.empty()) {
+        if (error) *error = "empty command";
+        return false;
+    }
+    if (recorder()) {
+        std::string line = shell_word(spec.argv[0]);
+        for (std::size_t i = 1; i < spec.argv.size(); ++i)
+            line += ' ' + shell_word(spec.argv[i]);
+        auto* recorded = new RecordedExit{std::move(spec.on_exit), recorder()(line, false)};
+        g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, report_recorded_exit, recorded,
+                        [](gpointer data) { delete static_cast<RecordedExit*>(data); });
+        return true;
+    }
+
+    std::vector<gchar*> argv;
+    for (auto& a : spec.argv)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const bool piped = static_cast<bool>(spec.on_line);
+    int flags = G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_CLOEXEC_PIPES;
+    if (spec.search_path) flags |= G_SPAWN_SEARCH_PATH;
+    GPid pid = 0;
+    gint out_fd = -1, err_fd = -1;
+    GError* err = nullptr;
+    if (!g_spawn_async_with_pipes(spec.working_dir.empty() ? nullptr : spec.working_dir.c_str(),
+                                  argv.data(), nullptr, static_cast<GSpawnFlags>(flags), nullptr,
+                                  nullptr, &pid, nullptr, piped ? &out_fd : nullptr,
+                                  piped ? &err_fd : nullptr, &err)) {
+        GErrorPtr owned(err);
+        if (error) *error = err ? err->message : "spawn failed";
+        return false;
+    }
+    auto* s = new SpawnState{std::move(spec), {}, 0, false, 0};
+    if (piped) {
+        const gint fds[2] = {out_fd, err_fd};
+        for (int k = 0; k < 2; ++k) {
+            StreamWatch& w = s->streams[k];
+            w.state = s;
+            w.stream = k == 0 ? OutputStream::out : OutputStream::err;
+            w.channel = g_io_channel_unix_new(fds[k]);
+            g_io_channel_set_close_on_unref(w.channel, TRUE);
+            g_io_channel_set_encoding(w.channel, nullptr, nullptr);
+            g_io_channel_set_buffered(w.channel, FALSE);
+            g_io_channel_set_flags(w.channel, G_IO_FLAG_NONBLOCK, nullptr);
+            ++s->open_streams;
+            g_io_add_watch(w.channel, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR),
+                           on_output, &w);
+        }
+    }
+    g_child_watch_add(pid, on_child_exit, s);
+    return true;
 }

@@ -26,10 +26,15 @@ TEST(ShellCommand, QuotesEveryArgument) {
     EXPECT_EQ(shell_command("make", {}), "make");
 }
 
-TEST(ShellFillTemplate, InsertsTheArgumentQuoted) {
+TEST(ShellFillTemplate, InsertsTheArgumentAsOneWord) {
     EXPECT_EQ(shell_fill_template("kwrite %s &", "/tmp/a b.txt"), "kwrite '/tmp/a b.txt' &");
     EXPECT_EQ(shell_fill_template("opera -remote 'openURL(%s,new-window)' || opera %s&", "u"),
-              "opera -remote 'openURL('u',new-window)' || opera 'u'&");
+              "opera -remote 'openURL(u,new-window)' || opera u&");
+    // Inside the template's own quotes the quote is closed around the argument.
+    EXPECT_EQ(shell_fill_template("opera -remote 'openURL(%s,new-window)' || opera %s&",
+                                  "x;echo INJECTED;#.html"),
+              "opera -remote 'openURL(''x;echo INJECTED;#.html'',new-window)' || "
+              "opera 'x;echo INJECTED;#.html'&");
     EXPECT_EQ(shell_fill_template("display&", "x"), "display&");
 }
 
