@@ -102,8 +102,8 @@ std::string shell_fill_command(std::string_view templ, std::string_view arg) {
     std::vector<QuoteContext> stack{QuoteContext::plain};
     std::vector<int> paren_depth; // one per open "$("
     std::string out;
-    char prev = '\0';          // previous template character as the shell read it
-    bool after_dollar = false; // the "%s" would follow an unquoted "$"
+    char prev = '\0';            // previous template character as the shell read it
+    bool after_dollar = false;   // the "%s" would follow an unquoted "$"
     bool lone_backslash = false; // inside "…", a literal backslash right before "%s"
     const bool plain = is_plain_word(arg);
 
@@ -117,9 +117,9 @@ std::string shell_fill_command(std::string_view templ, std::string_view arg) {
                 word = bare ? std::string(arg) : "'" + shell_quote(arg) + "'";
                 break;
             case QuoteContext::dbl:
-                word = bare ? std::string(arg)
-                            : std::string(lone_backslash ? "\\" : "") + "\"" + shell_quote(arg) +
-                                  "\"";
+                word =
+                    bare ? std::string(arg)
+                         : std::string(lone_backslash ? "\\" : "") + "\"" + shell_quote(arg) + "\"";
                 break;
             default:
                 word = bare ? std::string(arg) : shell_quote(arg);

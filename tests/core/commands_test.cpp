@@ -43,8 +43,8 @@ TEST(ShellQuote, ShellSeesOneUnchangedWord) {
     TempHome home;
     const std::string out = home.file("out file");
     const std::vector<std::string> words = {
-        "a b;rm -x", "it's", "$HOME", "`id`", "$(id)", "back\\slash", "*", "semi;colon&",
-        "new\nline", "\"double\"", "", "-n", "tab\there", "été"};
+        "a b;rm -x",   "it's",      "$HOME",      "`id`", "$(id)", "back\\slash", "*",
+        "semi;colon&", "new\nline", "\"double\"", "",     "-n",    "tab\there",   "été"};
     for (const auto& word : words) {
         SCOPED_TRACE(word);
         EXPECT_EQ(run_shell_sync("printf %s " + shell_quote(word) + " > " + shell_quote(out)), 0);
@@ -57,9 +57,8 @@ TEST(ShellQuote, ShellSeesOneUnchangedWord) {
     EXPECT_EQ(shell_word("été.txt"), "été.txt");
     EXPECT_EQ(shell_word("a b"), "'a b'");
     // Quoted arguments count as separate words: printf sees two arguments here.
-    EXPECT_EQ(run_shell_sync(shell_command("printf '[%s]'", {"a b", "c"}) + " > " +
-                             shell_quote(out)),
-              0);
+    EXPECT_EQ(
+        run_shell_sync(shell_command("printf '[%s]'", {"a b", "c"}) + " > " + shell_quote(out)), 0);
     EXPECT_EQ(read_file(out), "[a b][c]");
 }
 
