@@ -72,29 +72,48 @@ bool run_shell_async(const std::string& command) {
 
 namespace {
 // Where a "%s" of a command template stands, as /bin/sh reads the template.
-enum class QuoteContext { plain, single, dbl, backtick, dollar_paren, comment };
+// A `…` part is read apart: its text, once the shell has taken out the
+// backslashes it removes, is a template of its own.
+enum class QuoteContext { plain, single, dbl, dollar_paren, comment };
 
 bool is_plain_word(std::string_view arg) {
     return !arg.empty() && shell_word(arg) == arg;
 }
 
-std::string escape_for_backticks(std::string_view word) {
-    std::string out;
-    for (char c : word) {
-        if (c == '\\' || c == '`' || c == '$') out += '\\';
-        out += c;
-    }
-    return out;
-}
-
-bool under_backticks(const std::vector<QuoteContext>& stack) {
-    for (auto c : stack)
-        if (c == QuoteContext::backtick) return true;
-    return false;
-}
-
 bool starts_word(char prev) {
     return prev == '\0' || std::string_view(" \t\n;&|()<>").find(prev) != std::string_view::npos;
+}
+
+// Inside `…` a backslash before \, ` or $ (and " when the `…` stands in "…") is
+// taken out before the text runs.
+bool escaped_in_backticks(char c, bool in_dq) {
+    return c == '\\' || c == '`' || c == '$' || (in_dq && c == '"');
+}
+
+// The command text of the `…` part starting at `open`, and the index past it.
+std::pair<std::string, std::size_t> backtick_body(std::string_view templ, std::size_t open,
+                                                  bool in_dq) {
+    std::string body;
+    std::size_t i = open + 1;
+    while (i < templ.size() && templ[i] != '`') {
+        if (templ[i] == '\\' && i + 1 < templ.size()) {
+            if (!escaped_in_backticks(templ[i + 1], in_dq)) body += '\\';
+            body += templ[i + 1];
+            i += 2;
+        } else {
+            body += templ[i++];
+        }
+    }
+    return {body, i < templ.size() ? i + 1 : i};
+}
+
+std::string backtick_text(std::string_view command, bool in_dq) {
+    std::string out = "`";
+    for (char c : command) {
+        if (escaped_in_backticks(c, in_dq)) out += '\\';
+        out += c;
+    }
+    return out + "`";
 }
 } // namespace
 
@@ -109,132 +128,87 @@ std::string shell_fill_command(std::string_view templ, std::string_view arg) {
 
     for (std::size_t i = 0; i < templ.size();) {
         const QuoteContext ctx = stack.back();
-        if (templ.compare(i, 2, "%s") == 0 && ctx != QuoteContext::comment) {
-            std::string word;
+        if (templ.compare(i, 2, "%s") == 0) {
             const bool bare = plain && !after_dollar;
-            switch (ctx) {
-            case QuoteContext::single:
-                word = bare ? std::string(arg) : "'" + shell_quote(arg) + "'";
-                break;
-            case QuoteContext::dbl:
-                word =
-                    bare ? std::string(arg)
-                         : std::string(lone_backslash ? "\\" : "") + "\"" + shell_quote(arg) + "\"";
-                break;
-            default:
-                word = bare ? std::string(arg) : shell_quote(arg);
-                break;
-            }
-            for (auto c : stack)
-                if (c == QuoteContext::backtick) word = escape_for_backticks(word);
-            out += word;
+            if (ctx == QuoteContext::comment)
+                ; // dropped
+            else if (ctx == QuoteContext::single)
+                out += bare ? std::string(arg) : "'" + shell_quote(arg) + "'";
+            else if (ctx == QuoteContext::dbl)
+                out += bare ? std::string(arg)
+                            : std::string(lone_backslash ? "\\\"" : "\"") + shell_quote(arg) + "\"";
+            else
+                out += bare ? std::string(arg) : shell_quote(arg);
             i += 2;
             prev = 'x';
             after_dollar = lone_backslash = false;
             continue;
         }
-        if (templ.compare(i, 2, "%s") == 0) { // in a comment
+        const char c = templ[i];
+        const bool next_is_fill = templ.compare(i + 1, 2, "%s") == 0;
+        after_dollar = lone_backslash = false;
+        if (ctx == QuoteContext::comment || ctx == QuoteContext::single) {
+            if ((ctx == QuoteContext::comment && c == '\n') ||
+                (ctx == QuoteContext::single && c == '\''))
+                stack.pop_back();
+            out += c;
+            ++i;
+            continue;
+        }
+        if (c == '\\' && next_is_fill) {
+            // Inside "…" this backslash is a literal one and stays; elsewhere
+            // "\%" is only "%" and the backslash would escape the quote that follows.
+            if (ctx == QuoteContext::dbl) {
+                out += c;
+                lone_backslash = true;
+            }
+            ++i;
+            continue;
+        }
+        if (c == '\\' && i + 1 < templ.size()) {
+            out += templ.substr(i, 2);
+            prev = 'x';
             i += 2;
             continue;
         }
-        const char c = templ[i];
-        const bool next_is_fill = templ.compare(i + 1, 2, "%s") == 0;
-        after_dollar = false;
-        lone_backslash = false;
-        switch (ctx) {
-        case QuoteContext::comment:
-            if (c == '\n') stack.pop_back();
-            out += c;
-            ++i;
-            break;
-        case QuoteContext::single:
-            if (c == '\'') stack.pop_back();
-            out += c;
-            ++i;
-            break;
-        case QuoteContext::dbl:
-        case QuoteContext::backtick:
-            if (c == '\\' && next_is_fill) {
-                // Inside "…" this backslash is a literal one and kept. Under `…`
-                // it would escape the quote that follows; it goes (as "\%" is
-                // only "%" there).
-                if (ctx == QuoteContext::dbl && !under_backticks(stack)) {
-                    out += c;
-                    lone_backslash = true;
-                }
-                ++i;
-                break;
-            }
-            if (c == '\\' && i + 1 < templ.size()) {
-                out += templ.substr(i, 2);
-                i += 2;
-                break;
-            }
-            if ((ctx == QuoteContext::dbl && c == '"') ||
-                (ctx == QuoteContext::backtick && c == '`'))
-                stack.pop_back();
-            else if (c == '`')
-                stack.push_back(QuoteContext::backtick);
-            else if (ctx == QuoteContext::backtick && c == '\'')
-                stack.push_back(QuoteContext::single);
-            else if (ctx == QuoteContext::backtick && c == '"')
-                stack.push_back(QuoteContext::dbl);
-            else if (c == '$' && templ.compare(i + 1, 1, "(") == 0) {
-                stack.push_back(QuoteContext::dollar_paren);
-                paren_depth.push_back(0);
-                out += "$(";
-                i += 2;
-                prev = '(';
-                break;
-            }
-            after_dollar = c == '$';
-            out += c;
-            ++i;
-            break;
-        case QuoteContext::plain:
-        case QuoteContext::dollar_paren:
-            if (c == '\\' && next_is_fill) {
-                // "\%" is a plain "%" to the shell: the backslash has nothing to do.
-                ++i;
-                break;
-            }
-            if (c == '\\' && i + 1 < templ.size()) {
-                out += templ.substr(i, 2);
-                prev = 'x';
-                i += 2;
-                break;
-            }
-            if (c == '\'')
-                stack.push_back(QuoteContext::single);
-            else if (c == '"')
-                stack.push_back(QuoteContext::dbl);
-            else if (c == '`')
-                stack.push_back(QuoteContext::backtick);
-            else if (c == '#' && starts_word(prev))
-                stack.push_back(QuoteContext::comment);
-            else if (c == '$' && templ.compare(i + 1, 1, "(") == 0) {
-                stack.push_back(QuoteContext::dollar_paren);
-                paren_depth.push_back(0);
-                out += "$(";
-                i += 2;
-                prev = '(';
-                break;
-            } else if (ctx == QuoteContext::dollar_paren && c == '(')
-                ++paren_depth.back();
-            else if (ctx == QuoteContext::dollar_paren && c == ')') {
-                if (paren_depth.back() == 0) {
-                    paren_depth.pop_back();
-                    stack.pop_back();
-                } else {
-                    --paren_depth.back();
-                }
-            }
-            after_dollar = c == '$';
-            out += c;
-            prev = c;
-            ++i;
-            break;
+        if (c == '`') {
+            const bool in_dq = ctx == QuoteContext::dbl;
+            auto [body, next] = backtick_body(templ, i, in_dq);
+            out += backtick_text(shell_fill_command(body, arg), in_dq);
+            prev = 'x';
+            i = next;
+            continue;
         }
+        if (c == '$' && templ.compare(i + 1, 1, "(") == 0) {
+            stack.push_back(QuoteContext::dollar_paren);
+            paren_depth.push_back(0);
+            out += "$(";
+            prev = '(';
+            i += 2;
+            continue;
+        }
+        if (ctx == QuoteContext::dbl) {
+            if (c == '"') stack.pop_back();
+        } else if (c == '\'') {
+            stack.push_back(QuoteContext::single);
+        } else if (c == '"') {
+            stack.push_back(QuoteContext::dbl);
+        } else if (c == '#' && starts_word(prev)) {
+            stack.push_back(QuoteContext::comment);
+        } else if (ctx == QuoteContext::dollar_paren && c == '(') {
+            ++paren_depth.back();
+        } else if (ctx == QuoteContext::dollar_paren && c == ')') {
+            if (paren_depth.back() == 0) {
+                paren_depth.pop_back();
+                stack.pop_back();
+            } else {
+                --paren_depth.back();
+            }
+        }
+        after_dollar = c == '$';
+        out += c;
+        prev = c;
+        ++i;
     }
     return out;
 }

@@ -3,13 +3,11 @@
 // through the real /bin/sh with stubs standing for the programs.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include <glib.h>
 #include <glib/gstdio.h>
 
 #include "shell/commands.h"
-#include "support/temp_home.h"
+#include "support/stub_sandbox.h"
 #include "terminal/run_plan.h"
 #include "terminal/terminal_texts.h"
 
@@ -47,49 +45,12 @@ TEST(TerminalTexts, TwelveCommandsByteForByte) {
     EXPECT_EQ(terminal_command_item("1.1"), nullptr);
 }
 
-// A folder for one test: stubs in bin/, a log the stubs append to, and the
-// folder's listing to prove that nothing else was created.
-class Sandbox {
-  public:
-    Sandbox() : bin_(home_.file("bin")), log_(home_.file("log")) { g_mkdir(bin_.c_str(), 0700); }
-    std::string dir() const { return home_.path(); }
-    std::string path(const std::string& name) const { return home_.file(name); }
-    // An executable that logs "<tag>:<cwd>" and then each argument in <…>.
-    void stub(const std::string& path, const std::string& tag) const {
-        write_file(path, "#!/bin/sh\nprintf '%s:%s' " + shell_quote(tag) + " \"$(pwd)\" >> " +
-                             shell_quote(log_) + "\nfor a; do printf '<%s>' \"$a\" >> " +
-                             shell_quote(log_) + "; done\necho >> " + shell_quote(log_) + "\n");
-        g_chmod(path.c_str(), 0700);
-    }
-    void program(const std::string& name) const { stub(bin_ + "/" + name, name); }
-    // Runs `text` as typed lines in this folder with bin/ first on PATH.
-    int type(const std::string& text) const {
-        return run_shell_sync("cd " + shell_quote(dir()) +
-                              " || exit 99\nPATH=" + shell_quote(bin_) + ":\"$PATH\"\n" + text);
-    }
-    std::string log() const { return read_file(log_); }
-    std::set<std::string> listing() const {
-        std::set<std::string> names;
-        GDir* d = g_dir_open(dir().c_str(), 0, nullptr);
-        while (const gchar* n = d ? g_dir_read_name(d) : nullptr)
-            names.insert(n);
-        if (d) g_dir_close(d);
-        names.erase("log");
-        return names;
-    }
-
-  private:
-    TempHome home_;
-    std::string bin_;
-    std::string log_;
-};
-
 const std::vector<std::string> kHostileNames = {"plain",          "a b",           "x;touch PWNED",
                                                 "$(touch PWNED)", "`touch PWNED`", "it's",
                                                 "a\"b",           "back\\slash",   "été"};
 
 TEST(RunPlan, ScriptRunsByItsPathAsOneWord) {
-    Sandbox box;
+    StubSandbox box;
     // The written example stays byte for byte.
     EXPECT_EQ(run_plan("/tmp/a.sh", nullptr).typed, "/tmp/a.sh\n");
     EXPECT_EQ(run_plan("/tmp/a.pl", nullptr).outcome, RunPlan::script);
@@ -102,8 +63,8 @@ TEST(RunPlan, ScriptRunsByItsPathAsOneWord) {
             const auto before = box.listing();
             RunPlan plan = run_plan(script, nullptr);
             ASSERT_EQ(plan.outcome, RunPlan::script);
-            write_file(box.path("log"), "");
-            EXPECT_EQ(box.type(plan.typed), 0);
+            box.clear_log();
+            EXPECT_EQ(box.run(plan.typed), 0);
             EXPECT_EQ(box.log(), "script:" + box.dir() + "\n");
             EXPECT_EQ(box.listing(), before);
             g_remove(script.c_str());
@@ -114,8 +75,8 @@ TEST(RunPlan, ScriptRunsByItsPathAsOneWord) {
     box.stub(box.path("-n.sh"), "dash");
     box.program("-n.sh");
     EXPECT_EQ(run_plan("-n.sh", nullptr).typed, "./-n.sh\n");
-    write_file(box.path("log"), "");
-    EXPECT_EQ(box.type(run_plan("-n.sh", nullptr).typed), 0);
+    box.clear_log();
+    EXPECT_EQ(box.run(run_plan("-n.sh", nullptr).typed), 0);
     EXPECT_EQ(box.log(), "dash:" + box.dir() + "\n");
 }
 
@@ -127,7 +88,7 @@ TEST(RunPlan, ProjectBuildTypesFourLinesOfOneWordEach) {
     EXPECT_EQ(run_plan("main.c", &p).typed, "cd /src\nmake\ncd /bin\n./app\n");
     EXPECT_EQ(run_plan("/x/defs.h", &p).outcome, RunPlan::project);
 
-    Sandbox box;
+    StubSandbox box;
     box.program("make");
     for (const auto& name : kHostileNames) {
         SCOPED_TRACE(name);
@@ -142,8 +103,8 @@ TEST(RunPlan, ProjectBuildTypesFourLinesOfOneWordEach) {
         const auto before = box.listing();
         RunPlan plan = run_plan("/x/main.c", &p);
         ASSERT_EQ(plan.outcome, RunPlan::project);
-        write_file(box.path("log"), "");
-        EXPECT_EQ(box.type(plan.typed), 0);
+        box.clear_log();
+        EXPECT_EQ(box.run(plan.typed), 0);
         EXPECT_EQ(box.log(), "make:" + build + "\napp:" + source + "\n");
         EXPECT_EQ(box.listing(), before);
     }
@@ -154,8 +115,8 @@ TEST(RunPlan, ProjectBuildTypesFourLinesOfOneWordEach) {
     p.dir_makefile = "-P";
     p.dir_source = "-";
     p.file_executable = "run";
-    write_file(box.path("log"), "");
-    EXPECT_EQ(box.type(run_plan("a.c", &p).typed), 0);
+    box.clear_log();
+    EXPECT_EQ(box.run(run_plan("a.c", &p).typed), 0);
     EXPECT_EQ(box.log(), "make:" + box.path("-P") + "\napp:" + box.path("-P/-") + "\n");
 }
 
@@ -194,7 +155,7 @@ TEST(RunPlan, NothingTypedWithoutSomethingToRun) {
 }
 
 TEST(Chmod, MakesExactlyThatFileExecutable) {
-    Sandbox box;
+    StubSandbox box;
     EXPECT_EQ(chmod_command("/tmp/a.sh"), "chmod u+x /tmp/a.sh");
     std::vector<std::string> names = kHostileNames;
     names.push_back("-x.sh");
@@ -203,12 +164,12 @@ TEST(Chmod, MakesExactlyThatFileExecutable) {
         write_file(box.path(name), "");
         g_chmod(box.path(name).c_str(), 0600);
         const auto before = box.listing();
-        EXPECT_EQ(box.type(chmod_command(name)), 0);
+        EXPECT_EQ(box.run(chmod_command(name)), 0);
         EXPECT_TRUE(g_file_test(box.path(name).c_str(), G_FILE_TEST_IS_EXECUTABLE));
         EXPECT_EQ(box.listing(), before);
     }
     // A missing file is a failure the caller can see.
-    EXPECT_NE(box.type(chmod_command(box.path("gone.sh")) + " 2>/dev/null"), 0);
+    EXPECT_NE(box.run(chmod_command(box.path("gone.sh")) + " 2>/dev/null"), 0);
 }
 
 TEST(SshLine, UserAtHostAsOneWordAndOptionsRefused) {
@@ -222,13 +183,13 @@ TEST(SshLine, UserAtHostAsOneWordAndOptionsRefused) {
                                                           {"h", "u\x15"}})
         EXPECT_EQ(ssh_typed_line(host, user), std::nullopt) << host << " " << user;
 
-    Sandbox box;
+    StubSandbox box;
     box.program("ssh");
     for (const auto& name : kHostileNames) {
         SCOPED_TRACE(name);
         const auto before = box.listing();
-        write_file(box.path("log"), "");
-        EXPECT_EQ(box.type(*ssh_typed_line("host " + name, name)), 0);
+        box.clear_log();
+        EXPECT_EQ(box.run(*ssh_typed_line("host " + name, name)), 0);
         EXPECT_EQ(box.log(), "ssh:" + box.dir() + "<" + name + "@host " + name + ">\n");
         EXPECT_EQ(box.listing(), before);
     }
