@@ -74,7 +74,12 @@ namespace {
 // Where a "%s" of a command template stands, as /bin/sh reads the template.
 // A `…` part is read apart: its text, once the shell has taken out the
 // backslashes it removes, is a template of its own.
-enum class QuoteContext { plain, single, dbl, dollar_paren, comment };
+enum class QuoteKind { plain, single, dbl, command, param, arith, comment };
+struct QuoteFrame {
+    QuoteKind kind;
+    bool in_dq = false; // a ${…} that stands inside "…"
+    int depth = 0;      // open parentheses inside $(…) or $((…))
+};
 
 bool is_plain_word(std::string_view arg) {
     return !arg.empty() && shell_word(arg) == arg;
@@ -82,6 +87,30 @@ bool is_plain_word(std::string_view arg) {
 
 bool starts_word(char prev) {
     return prev == '\0' || std::string_view(" \t\n;&|()<>").find(prev) != std::string_view::npos;
+}
+
+// In $((…)) the expanded text is read again as an expression, where quotes
+// protect nothing; a command substitution inside starts afresh.
+bool in_arithmetic(const std::vector<QuoteFrame>& stack) {
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+        if (it->kind == QuoteKind::arith) return true;
+        if (it->kind == QuoteKind::command) return false;
+    }
+    return false;
+}
+
+bool in_double_quotes(const QuoteFrame& f) {
+    return f.kind == QuoteKind::dbl || (f.kind == QuoteKind::param && f.in_dq);
+}
+
+// The characters of `word` escaped so that inside "…" each stands for itself.
+std::string dq_escaped(std::string_view word) {
+    std::string out;
+    for (char c : word) {
+        if (c == '$' || c == '`' || c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
 }
 
 // Inside `…` a backslash before \, ` or $ (and " when the `…` stands in "…") is
@@ -118,27 +147,36 @@ std::string backtick_text(std::string_view command, bool in_dq) {
 } // namespace
 
 std::string shell_fill_command(std::string_view templ, std::string_view arg) {
-    std::vector<QuoteContext> stack{QuoteContext::plain};
-    std::vector<int> paren_depth; // one per open "$("
+    std::vector<QuoteFrame> stack{{QuoteKind::plain}};
     std::string out;
     char prev = '\0';            // previous template character as the shell read it
-    bool after_dollar = false;   // the "%s" would follow an unquoted "$"
+    bool after_dollar = false;   // the "%s" follows an unquoted "$"
     bool lone_backslash = false; // inside "…", a literal backslash right before "%s"
     const bool plain = is_plain_word(arg);
 
     for (std::size_t i = 0; i < templ.size();) {
-        const QuoteContext ctx = stack.back();
+        const QuoteFrame top = stack.back();
         if (templ.compare(i, 2, "%s") == 0) {
-            const bool bare = plain && !after_dollar;
-            if (ctx == QuoteContext::comment)
+            // "$'…'" or "$HOME" would not be the argument: the "$" stays a "$".
+            if (after_dollar) out.insert(out.size() - 1, "\\");
+            if (top.kind == QuoteKind::comment)
                 ; // dropped
-            else if (ctx == QuoteContext::single)
-                out += bare ? std::string(arg) : "'" + shell_quote(arg) + "'";
-            else if (ctx == QuoteContext::dbl)
-                out += bare ? std::string(arg)
-                            : std::string(lone_backslash ? "\\\"" : "\"") + shell_quote(arg) + "\"";
+            else if (plain)
+                out += arg;
+            else if (in_arithmetic(stack))
+                ; // no quoting holds there: only a plain word goes in
+            else if (top.kind == QuoteKind::single)
+                out += "'" + shell_quote(arg) + "'";
+            else if (top.kind == QuoteKind::dbl)
+                // Escaped in place: closing the quote could land inside a "${…",
+                // where single quotes are taken literally.
+                out += (lone_backslash ? "\\" : "") + dq_escaped(arg);
+            else if (top.kind == QuoteKind::param)
+                // A "…" holds inside ${…} whether that stands in "…" or not, in
+                // dash and bash alike.
+                out += "\"" + dq_escaped(arg) + "\"";
             else
-                out += bare ? std::string(arg) : shell_quote(arg);
+                out += shell_quote(arg);
             i += 2;
             prev = 'x';
             after_dollar = lone_backslash = false;
@@ -147,18 +185,19 @@ std::string shell_fill_command(std::string_view templ, std::string_view arg) {
         const char c = templ[i];
         const bool next_is_fill = templ.compare(i + 1, 2, "%s") == 0;
         after_dollar = lone_backslash = false;
-        if (ctx == QuoteContext::comment || ctx == QuoteContext::single) {
-            if ((ctx == QuoteContext::comment && c == '\n') ||
-                (ctx == QuoteContext::single && c == '\''))
+        if (top.kind == QuoteKind::comment || top.kind == QuoteKind::single) {
+            if ((top.kind == QuoteKind::comment && c == '\n') ||
+                (top.kind == QuoteKind::single && c == '\''))
                 stack.pop_back();
             out += c;
             ++i;
             continue;
         }
         if (c == '\\' && next_is_fill) {
-            // Inside "…" this backslash is a literal one and stays; elsewhere
+            // Inside "…" this backslash is a literal one and stays (doubled when
+            // the argument goes in escaped); elsewhere
             // "\%" is only "%" and the backslash would escape the quote that follows.
-            if (ctx == QuoteContext::dbl) {
+            if (top.kind == QuoteKind::dbl) {
                 out += c;
                 lone_backslash = true;
             }
@@ -172,47 +211,82 @@ std::string shell_fill_command(std::string_view templ, std::string_view arg) {
             continue;
         }
         if (c == '`') {
-            const bool in_dq = ctx == QuoteContext::dbl;
+            const bool in_dq = in_double_quotes(top);
             auto [body, next] = backtick_body(templ, i, in_dq);
-            out += backtick_text(shell_fill_command(body, arg), in_dq);
+            if (body.find("%s") == std::string::npos)
+                out += templ.substr(i, next - i);
+            else
+                out += backtick_text(shell_fill_command(body, arg), in_dq);
             prev = 'x';
             i = next;
             continue;
         }
-        if (c == '$' && templ.compare(i + 1, 1, "(") == 0) {
-            stack.push_back(QuoteContext::dollar_paren);
-            paren_depth.push_back(0);
+        if (templ.compare(i, 3, "$((") == 0) {
+            stack.push_back({QuoteKind::arith});
+            out += "$((";
+            prev = '(';
+            i += 3;
+            continue;
+        }
+        if (templ.compare(i, 2, "$(") == 0) {
+            stack.push_back({QuoteKind::command});
             out += "$(";
             prev = '(';
             i += 2;
             continue;
         }
-        if (ctx == QuoteContext::dbl) {
-            if (c == '"') stack.pop_back();
-        } else if (c == '\'') {
-            stack.push_back(QuoteContext::single);
-        } else if (c == '"') {
-            stack.push_back(QuoteContext::dbl);
-        } else if (c == '#' && starts_word(prev)) {
-            stack.push_back(QuoteContext::comment);
-        } else if (ctx == QuoteContext::dollar_paren && c == '(') {
-            ++paren_depth.back();
-        } else if (ctx == QuoteContext::dollar_paren && c == ')') {
-            if (paren_depth.back() == 0) {
-                paren_depth.pop_back();
-                stack.pop_back();
-            } else {
-                --paren_depth.back();
-            }
+        if (templ.compare(i, 2, "${") == 0) {
+            stack.push_back({QuoteKind::param, in_double_quotes(top)});
+            out += "${";
+            prev = '{';
+            i += 2;
+            continue;
         }
-        after_dollar = c == '$';
+        switch (top.kind) {
+        case QuoteKind::dbl:
+            if (c == '"') stack.pop_back();
+            break;
+        case QuoteKind::param:
+            if (c == '}')
+                stack.pop_back();
+            else if (c == '"')
+                stack.push_back({QuoteKind::dbl});
+            else if (c == '\'' && !top.in_dq)
+                stack.push_back({QuoteKind::single});
+            break;
+        case QuoteKind::arith:
+            if (c == '(') {
+                ++stack.back().depth;
+            } else if (c == ')' && top.depth > 0) {
+                --stack.back().depth;
+            } else if (c == ')' && templ.compare(i, 2, "))") == 0) {
+                stack.pop_back();
+                out += ')';
+                ++i;
+            }
+            break;
+        default: // plain or command
+            if (c == '\'')
+                stack.push_back({QuoteKind::single});
+            else if (c == '"')
+                stack.push_back({QuoteKind::dbl});
+            else if (c == '#' && starts_word(prev))
+                stack.push_back({QuoteKind::comment});
+            else if (top.kind == QuoteKind::command && c == '(')
+                ++stack.back().depth;
+            else if (top.kind == QuoteKind::command && c == ')' && top.depth > 0)
+                --stack.back().depth;
+            else if (top.kind == QuoteKind::command && c == ')')
+                stack.pop_back();
+            break;
+        }
+        after_dollar = c == '$' && top.kind != QuoteKind::arith;
         out += c;
         prev = c;
         ++i;
     }
     return out;
 }
-
 namespace {
 constexpr std::size_t kMaxLinePiece = 64 * 1024;
 

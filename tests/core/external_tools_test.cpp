@@ -29,10 +29,12 @@ const std::vector<std::string> kHostile = {"plain",
                                            "$HOME"};
 
 // Runs a command whose output goes to the log too, and waits for what it
-// started in the background.
-void run_logged(const StubSandbox& box, const std::string& command) {
+// started in the background; `shell` reads it (/bin/sh when empty).
+int run_logged(const StubSandbox& box, const std::string& command, const std::string& shell = "") {
     box.clear_log();
-    EXPECT_EQ(box.run("exec >> log 2>&1\n" + command + "\nwait"), 0) << command;
+    const std::string script = command + "\nwait";
+    return box.run("exec >> log 2>&1\n" +
+                   (shell.empty() ? script : "exec " + shell + " -c " + shell_quote(script)));
 }
 
 TEST(TemplateFill, ArgumentArrivesWholeWhereverTheTemplatePutsIt) {
@@ -67,21 +69,42 @@ TEST(TemplateFill, ArgumentArrivesWholeWhereverTheTemplatePutsIt) {
          [](auto& a) {
              return Args{a, a};
          }},
+        {"show \"${X:-%s}\" ${X:-%s} ${X:-'%s'} \"${X:-a\"%s\"}\"",
+         [](auto& a) {
+             return Args{a, a, a, "a" + a};
+         }},
     };
+    // Where the shells disagree (single quotes inside "${…}") or nothing holds
+    // (an arithmetic expression), nothing but the program may run.
+    const std::string unsafe[] = {"show \"${X:-'%s'}\"", "show $((1 + %s))",
+                                  "show \"$(( (%s) ))\" \"$(show $((%s)))\""};
     const auto before = box.listing();
-    for (const auto& c : cases) {
+    for (const std::string shell : {"", "bash"}) {
         for (const auto& arg : kHostile) {
-            // Command substitution drops trailing line feeds; the arguments end otherwise.
-            const std::string command = shell_fill_command(c.templ, arg);
-            SCOPED_TRACE(c.templ + " with " + arg + " -> " + command);
-            run_logged(box, command);
-            std::string expected = "show:" + box.dir();
-            for (const auto& a : c.expected(arg))
-                expected += "<" + a + ">";
-            EXPECT_EQ(box.log(), expected + "\n");
+            // All cases in one script, one line each.
+            std::string script, expected;
+            for (const auto& c : cases) {
+                script += shell_fill_command(c.templ, arg) + "\n";
+                expected += "show:" + box.dir();
+                for (const auto& a : c.expected(arg))
+                    expected += "<" + a + ">";
+                expected += "\n";
+            }
+            SCOPED_TRACE(shell + " with " + arg + ":\n" + script);
+            EXPECT_EQ(run_logged(box, script, shell), 0);
+            EXPECT_EQ(box.log(), expected);
+            EXPECT_EQ(box.listing(), before);
+
+            // Each in a subshell of its own: an arithmetic error ends only that one.
+            script.clear();
+            for (const auto& templ : unsafe)
+                script += "(" + shell_fill_command(templ, arg) + ")\n";
+            SCOPED_TRACE(script);
+            run_logged(box, script, shell);
+            EXPECT_EQ(("\n" + box.log()).find("\nINJECTED\n"), std::string::npos) << box.log();
+            EXPECT_EQ(box.listing(), before);
         }
     }
-    EXPECT_EQ(box.listing(), before);
 }
 
 TEST(Browsers, DefaultTemplatesOpenTheFileAsOneArgument) {
@@ -120,12 +143,15 @@ TEST(Browsers, DefaultTemplatesOpenTheFileAsOneArgument) {
         auto templ = browser_template(s, item);
         ASSERT_TRUE(templ) << item;
         EXPECT_TRUE(command_program(*templ)) << item;
+        std::string script, log;
         for (const auto& name : kHostile) {
             const std::string file = box.path(name + ".html");
-            SCOPED_TRACE(item + " on " + file);
-            run_logged(box, browser_command(*templ, file));
-            EXPECT_EQ(box.log(), expected(file));
+            script += browser_command(*templ, file) + "\nwait\n";
+            log += expected(file);
         }
+        SCOPED_TRACE(item + ":\n" + script);
+        EXPECT_EQ(run_logged(box, script), 0);
+        EXPECT_EQ(box.log(), log);
     }
     EXPECT_EQ(box.listing(), before);
 

@@ -25,7 +25,7 @@ class StubSandbox {
     // arguments in <…>, then a line feed to the log; it exits with `status`.
     void stub(const std::string& path, const std::string& tag, int status = 0) const {
         const std::string log = shell_quote(log_);
-        write_file(path, "#!/bin/sh\nprintf '%s:%s' " + shell_quote(tag) + " \"$(pwd)\" >> " + log +
+        write_file(path, "#!/bin/sh\nprintf '%s:%s' " + shell_quote(tag) + " \"$PWD\" >> " + log +
                              "\nfor a; do printf '<%s>' \"$a\" >> " + log + "; done\necho >> " +
                              log + "\nexit " + std::to_string(status) + "\n");
         g_chmod(path.c_str(), 0700);
