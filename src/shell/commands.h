@@ -39,9 +39,12 @@ void set_command_recorder(CommandRecorder recorder);
 // stands for one argument, which the shell then sees as one whole, unchanged
 // word wherever the "%s" stands. A plain argument (shell_word leaves it bare) is
 // inserted as it is, so `firefox %s&` gives `firefox /tmp/a.html&`. Any other is
-// quoted; inside the template's own '…' or "…" that quote is closed around the
-// quoted argument and reopened, inside `…` the quoted argument is escaped once
-// more. A "%s" inside a comment is dropped.
+// quoted for its place: inside the template's own '…' that quote is closed
+// around the quoted argument and reopened, inside "…" or ${…} its characters
+// are escaped for double quotes, inside `…` it is escaped once more. Inside
+// $((…)), where no quoting holds, only a plain argument goes in; a "%s" in a
+// comment is dropped. A program that runs its argument as code (sh -c, eval)
+// is beyond what quoting can protect.
 std::string shell_fill_command(std::string_view templ, std::string_view arg);
 
 // Starting a program with an argument vector without waiting for it; what it
