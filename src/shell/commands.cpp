@@ -195,8 +195,8 @@ std::string shell_fill_command(std::string_view templ, std::string_view arg) {
         }
         if (c == '\\' && next_is_fill) {
             // Inside "…" this backslash is a literal one and stays (doubled when
-            // the argument goes in escaped); elsewhere
-            // "\%" is only "%" and the backslash would escape the quote that follows.
+            // the argument goes in escaped); elsewhere "\%" is only "%" and the
+            // backslash would escape the quote that follows.
             if (top.kind == QuoteKind::dbl) {
                 out += c;
                 lone_backslash = true;
