@@ -299,7 +299,7 @@ struct StreamWatch {
 };
 
 struct SpawnState {
-    SpawnLines spec;
+    SpawnLines job;
     StreamWatch streams[2];
     int open_streams = 0;
     bool exited = false;
@@ -314,7 +314,7 @@ void finish_if_done(SpawnState* s) {
     GErrorPtr owned(err);
     if (err) result.message = err->message;
     if (WIFEXITED(s->wait_status)) result.exit_code = WEXITSTATUS(s->wait_status);
-    auto on_exit = std::move(s->spec.on_exit);
+    auto on_exit = std::move(s->job.on_exit);
     for (auto& w : s->streams)
         if (w.channel) g_io_channel_unref(w.channel);
     delete s;
@@ -324,14 +324,14 @@ void finish_if_done(SpawnState* s) {
 void deliver(StreamWatch* w, bool at_end) {
     std::size_t start = 0;
     for (std::size_t nl; (nl = w->partial.find('\n', start)) != std::string::npos; start = nl + 1)
-        w->state->spec.on_line(w->stream, std::string_view(w->partial).substr(start, nl - start));
+        w->state->job.on_line(w->stream, std::string_view(w->partial).substr(start, nl - start));
     w->partial.erase(0, start);
     while (w->partial.size() >= kMaxLinePiece) {
-        w->state->spec.on_line(w->stream, std::string_view(w->partial).substr(0, kMaxLinePiece));
+        w->state->job.on_line(w->stream, std::string_view(w->partial).substr(0, kMaxLinePiece));
         w->partial.erase(0, kMaxLinePiece);
     }
     if (at_end && !w->partial.empty()) {
-        w->state->spec.on_line(w->stream, w->partial);
+        w->state->job.on_line(w->stream, w->partial);
         w->partial.clear();
     }
 }
@@ -379,32 +379,32 @@ void on_child_exit(GPid pid, gint status, gpointer data) {
 }
 } // namespace
 
-bool spawn_async_lines(SpawnLines spec, std::string* error) {
-    if (spec.argv.empty()) {
+bool spawn_async_lines(SpawnLines job, std::string* error) {
+    if (job.argv.empty()) {
         if (error) *error = "empty command";
         return false;
     }
     if (recorder()) {
-        std::string line = shell_word(spec.argv[0]);
-        for (std::size_t i = 1; i < spec.argv.size(); ++i)
-            line += ' ' + shell_word(spec.argv[i]);
-        auto* recorded = new RecordedExit{std::move(spec.on_exit), recorder()(line, false)};
+        std::string line = shell_word(job.argv[0]);
+        for (std::size_t i = 1; i < job.argv.size(); ++i)
+            line += ' ' + shell_word(job.argv[i]);
+        auto* recorded = new RecordedExit{std::move(job.on_exit), recorder()(line, false)};
         g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, report_recorded_exit, recorded,
                         [](gpointer data) { delete static_cast<RecordedExit*>(data); });
         return true;
     }
 
     std::vector<gchar*> argv;
-    for (auto& a : spec.argv)
+    for (auto& a : job.argv)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    const bool piped = static_cast<bool>(spec.on_line);
+    const bool piped = static_cast<bool>(job.on_line);
     int flags = G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_CLOEXEC_PIPES;
-    if (spec.search_path) flags |= G_SPAWN_SEARCH_PATH;
+    if (job.search_path) flags |= G_SPAWN_SEARCH_PATH;
     GPid pid = 0;
     gint out_fd = -1, err_fd = -1;
     GError* err = nullptr;
-    if (!g_spawn_async_with_pipes(spec.working_dir.empty() ? nullptr : spec.working_dir.c_str(),
+    if (!g_spawn_async_with_pipes(job.working_dir.empty() ? nullptr : job.working_dir.c_str(),
                                   argv.data(), nullptr, static_cast<GSpawnFlags>(flags), nullptr,
                                   nullptr, &pid, nullptr, piped ? &out_fd : nullptr,
                                   piped ? &err_fd : nullptr, &err)) {
@@ -412,7 +412,7 @@ bool spawn_async_lines(SpawnLines spec, std::string* error) {
         if (error) *error = err ? err->message : "spawn failed";
         return false;
     }
-    auto* s = new SpawnState{std::move(spec), {}, 0, false, 0};
+    auto* s = new SpawnState{std::move(job), {}, 0, false, 0};
     if (piped) {
         const gint fds[2] = {out_fd, err_fd};
         for (int k = 0; k < 2; ++k) {

@@ -71,4 +71,4 @@ struct SpawnLines {
 // callback runs then. With a recorder installed, the recorder receives the
 // argument vector as one quoted command line instead, and its answer is
 // reported as the exit code from the main loop.
-bool spawn_async_lines(SpawnLines spec, std::string* error = nullptr);
+bool spawn_async_lines(SpawnLines job, std::string* error = nullptr);

@@ -107,17 +107,17 @@ struct Collected {
 };
 
 SpawnLines collecting(std::vector<std::string> argv, Collected& c) {
-    SpawnLines spec;
-    spec.argv = std::move(argv);
-    spec.on_line = [&c](OutputStream s, std::string_view line) {
+    SpawnLines job;
+    job.argv = std::move(argv);
+    job.on_line = [&c](OutputStream s, std::string_view line) {
         (s == OutputStream::out ? c.out : c.err).emplace_back(line);
     };
-    spec.on_exit = [&c](const SpawnExit& e) {
+    job.on_exit = [&c](const SpawnExit& e) {
         EXPECT_FALSE(c.exit) << "exit reported twice";
         c.exit = e;
         if (c.loop) g_main_loop_quit(c.loop);
     };
-    return spec;
+    return job;
 }
 
 // Runs a main loop until the exit is reported, ten seconds at most.
@@ -136,14 +136,14 @@ void run_loop(Collected& c) {
 TEST(SpawnLines, OutputLinesThenExitStatusFromTheMainLoop) {
     TempHome home;
     Collected c;
-    SpawnLines spec =
+    SpawnLines job =
         collecting({"sh", "-c",
                     "echo out1; echo err1 >&2; pwd; printf 'e\\n\\nlast' >&2; printf out3; exit 2"},
                    c);
-    spec.working_dir = home.path();
-    spec.search_path = true;
+    job.working_dir = home.path();
+    job.search_path = true;
     std::string error;
-    ASSERT_TRUE(spawn_async_lines(std::move(spec), &error)) << error;
+    ASSERT_TRUE(spawn_async_lines(std::move(job), &error)) << error;
     EXPECT_FALSE(c.exit); // nothing is reported before the loop runs
     run_loop(c);
     ASSERT_TRUE(c.exit);
@@ -202,9 +202,9 @@ TEST(ProjectCommands, MakeFolderAndRunVector) {
     auto argv = project_run_argv(p);
     ASSERT_TRUE(argv);
     Collected c;
-    SpawnLines spec = collecting(*argv, c);
-    spec.on_line = nullptr; // the program writes where the editor writes
-    ASSERT_TRUE(spawn_async_lines(std::move(spec)));
+    SpawnLines job = collecting(*argv, c);
+    job.on_line = nullptr; // the program writes where the editor writes
+    ASSERT_TRUE(spawn_async_lines(std::move(job)));
     run_loop(c);
     ASSERT_TRUE(c.exit);
     EXPECT_EQ(c.exit->exit_code, 3);
