@@ -46,7 +46,7 @@ std::string shell_command(std::string_view program, std::initializer_list<std::s
 }
 
 std::string shell_fill_template(std::string_view templ, std::string_view arg) {
-    return fill_template(templ, shell_quote(arg));
+    return shell_fill_command(templ, arg);
 }
 
 void set_command_recorder(CommandRecorder r) {
@@ -68,4 +68,367 @@ bool run_shell_async(const std::string& command) {
     const gchar* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
     return g_spawn_async(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_DEFAULT, nullptr,
                          nullptr, nullptr, nullptr);
+}
+
+namespace {
+// Where a "%s" of a command template stands, as /bin/sh reads the template.
+// A `…` part is read apart: its text, once the shell has taken out the
+// backslashes it removes, is a template of its own.
+enum class QuoteKind { plain, single, dbl, command, param, arith, comment };
+struct QuoteFrame {
+    QuoteKind kind;
+    bool in_dq = false; // a ${…} that stands inside "…"
+    int depth = 0;      // open parentheses inside $(…) or $((…))
+};
+
+bool is_plain_word(std::string_view arg) {
+    return !arg.empty() && shell_word(arg) == arg;
+}
+
+bool starts_word(char prev) {
+    return prev == '\0' || std::string_view(" \t\n;&|()<>").find(prev) != std::string_view::npos;
+}
+
+// In $((…)) the expanded text is read again as an expression, where quotes
+// protect nothing; a command substitution inside starts afresh.
+bool in_arithmetic(const std::vector<QuoteFrame>& stack) {
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+        if (it->kind == QuoteKind::arith) return true;
+        if (it->kind == QuoteKind::command) return false;
+    }
+    return false;
+}
+
+bool in_double_quotes(const QuoteFrame& f) {
+    return f.kind == QuoteKind::dbl || (f.kind == QuoteKind::param && f.in_dq);
+}
+
+// The characters of `word` escaped so that inside "…" each stands for itself.
+std::string dq_escaped(std::string_view word) {
+    std::string out;
+    for (char c : word) {
+        if (c == '$' || c == '`' || c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// Inside `…` a backslash before \, ` or $ (and " when the `…` stands in "…") is
+// taken out before the text runs.
+bool escaped_in_backticks(char c, bool in_dq) {
+    return c == '\\' || c == '`' || c == '$' || (in_dq && c == '"');
+}
+
+// The command text of the `…` part starting at `open`, and the index past it.
+std::pair<std::string, std::size_t> backtick_body(std::string_view templ, std::size_t open,
+                                                  bool in_dq) {
+    std::string body;
+    std::size_t i = open + 1;
+    while (i < templ.size() && templ[i] != '`') {
+        if (templ[i] == '\\' && i + 1 < templ.size()) {
+            if (!escaped_in_backticks(templ[i + 1], in_dq)) body += '\\';
+            body += templ[i + 1];
+            i += 2;
+        } else {
+            body += templ[i++];
+        }
+    }
+    return {body, i < templ.size() ? i + 1 : i};
+}
+
+std::string backtick_text(std::string_view command, bool in_dq) {
+    std::string out = "`";
+    for (char c : command) {
+        if (escaped_in_backticks(c, in_dq)) out += '\\';
+        out += c;
+    }
+    return out + "`";
+}
+} // namespace
+
+std::string shell_fill_command(std::string_view templ, std::string_view arg) {
+    std::vector<QuoteFrame> stack{{QuoteKind::plain}};
+    std::string out;
+    char prev = '\0';            // previous template character as the shell read it
+    bool after_dollar = false;   // the "%s" follows an unquoted "$"
+    bool lone_backslash = false; // inside "…", a literal backslash right before "%s"
+    const bool plain = is_plain_word(arg);
+
+    for (std::size_t i = 0; i < templ.size();) {
+        const QuoteFrame top = stack.back();
+        if (templ.compare(i, 2, "%s") == 0) {
+            // "$'…'" or "$HOME" would not be the argument: the "$" stays a "$".
+            if (after_dollar) out.insert(out.size() - 1, "\\");
+            if (top.kind == QuoteKind::comment)
+                ; // dropped
+            else if (plain)
+                out += arg;
+            else if (in_arithmetic(stack))
+                ; // no quoting holds there: only a plain word goes in
+            else if (top.kind == QuoteKind::single)
+                out += "'" + shell_quote(arg) + "'";
+            else if (top.kind == QuoteKind::dbl)
+                // Escaped in place: closing the quote could land inside a "${…",
+                // where single quotes are taken literally.
+                out += (lone_backslash ? "\\" : "") + dq_escaped(arg);
+            else if (top.kind == QuoteKind::param)
+                // A "…" holds inside ${…} whether that stands in "…" or not, in
+                // dash and bash alike.
+                out += "\"" + dq_escaped(arg) + "\"";
+            else
+                out += shell_quote(arg);
+            i += 2;
+            prev = 'x';
+            after_dollar = lone_backslash = false;
+            continue;
+        }
+        const char c = templ[i];
+        const bool next_is_fill = templ.compare(i + 1, 2, "%s") == 0;
+        after_dollar = lone_backslash = false;
+        if (top.kind == QuoteKind::comment || top.kind == QuoteKind::single) {
+            if ((top.kind == QuoteKind::comment && c == '\n') ||
+                (top.kind == QuoteKind::single && c == '\''))
+                stack.pop_back();
+            out += c;
+            ++i;
+            continue;
+        }
+        if (c == '\\' && next_is_fill) {
+            // Inside "…" this backslash is a literal one and stays (doubled when
+            // the argument goes in escaped); elsewhere "\%" is only "%" and the
+            // backslash would escape the quote that follows.
+            if (top.kind == QuoteKind::dbl) {
+                out += c;
+                lone_backslash = true;
+            }
+            ++i;
+            continue;
+        }
+        if (c == '\\' && i + 1 < templ.size()) {
+            out += templ.substr(i, 2);
+            prev = 'x';
+            i += 2;
+            continue;
+        }
+        if (c == '`') {
+            const bool in_dq = in_double_quotes(top);
+            auto [body, next] = backtick_body(templ, i, in_dq);
+            if (body.find("%s") == std::string::npos)
+                out += templ.substr(i, next - i);
+            else
+                out += backtick_text(shell_fill_command(body, arg), in_dq);
+            prev = 'x';
+            i = next;
+            continue;
+        }
+        if (templ.compare(i, 3, "$((") == 0) {
+            stack.push_back({QuoteKind::arith});
+            out += "$((";
+            prev = '(';
+            i += 3;
+            continue;
+        }
+        if (templ.compare(i, 2, "$(") == 0) {
+            stack.push_back({QuoteKind::command});
+            out += "$(";
+            prev = '(';
+            i += 2;
+            continue;
+        }
+        if (templ.compare(i, 2, "${") == 0) {
+            stack.push_back({QuoteKind::param, in_double_quotes(top)});
+            out += "${";
+            prev = '{';
+            i += 2;
+            continue;
+        }
+        switch (top.kind) {
+        case QuoteKind::dbl:
+            if (c == '"') stack.pop_back();
+            break;
+        case QuoteKind::param:
+            if (c == '}')
+                stack.pop_back();
+            else if (c == '"')
+                stack.push_back({QuoteKind::dbl});
+            else if (c == '\'' && !top.in_dq)
+                stack.push_back({QuoteKind::single});
+            break;
+        case QuoteKind::arith:
+            if (c == '(') {
+                ++stack.back().depth;
+            } else if (c == ')' && top.depth > 0) {
+                --stack.back().depth;
+            } else if (c == ')' && templ.compare(i, 2, "))") == 0) {
+                stack.pop_back();
+                out += ')';
+                ++i;
+            }
+            break;
+        default: // plain or command
+            if (c == '\'')
+                stack.push_back({QuoteKind::single});
+            else if (c == '"')
+                stack.push_back({QuoteKind::dbl});
+            else if (c == '#' && starts_word(prev))
+                stack.push_back({QuoteKind::comment});
+            else if (top.kind == QuoteKind::command && c == '(')
+                ++stack.back().depth;
+            else if (top.kind == QuoteKind::command && c == ')' && top.depth > 0)
+                --stack.back().depth;
+            else if (top.kind == QuoteKind::command && c == ')')
+                stack.pop_back();
+            break;
+        }
+        after_dollar = c == '$' && top.kind != QuoteKind::arith;
+        out += c;
+        prev = c;
+        ++i;
+    }
+    return out;
+}
+namespace {
+constexpr std::size_t kMaxLinePiece = 64 * 1024;
+
+struct SpawnState;
+struct StreamWatch {
+    SpawnState* state = nullptr;
+    OutputStream stream = OutputStream::out;
+    GIOChannel* channel = nullptr;
+    std::string partial;
+};
+
+struct SpawnState {
+    SpawnLines job;
+    StreamWatch streams[2];
+    int open_streams = 0;
+    bool exited = false;
+    int wait_status = 0;
+};
+
+void finish_if_done(SpawnState* s) {
+    if (!s->exited || s->open_streams > 0) return;
+    SpawnExit result;
+    GError* err = nullptr;
+    result.success = g_spawn_check_wait_status(s->wait_status, &err);
+    GErrorPtr owned(err);
+    if (err) result.message = err->message;
+    if (WIFEXITED(s->wait_status)) result.exit_code = WEXITSTATUS(s->wait_status);
+    auto on_exit = std::move(s->job.on_exit);
+    for (auto& w : s->streams)
+        if (w.channel) g_io_channel_unref(w.channel);
+    delete s;
+    if (on_exit) on_exit(result);
+}
+
+void deliver(StreamWatch* w, bool at_end) {
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = w->partial.find('\n', start)) != std::string::npos; start = nl + 1)
+        w->state->job.on_line(w->stream, std::string_view(w->partial).substr(start, nl - start));
+    w->partial.erase(0, start);
+    while (w->partial.size() >= kMaxLinePiece) {
+        w->state->job.on_line(w->stream, std::string_view(w->partial).substr(0, kMaxLinePiece));
+        w->partial.erase(0, kMaxLinePiece);
+    }
+    if (at_end && !w->partial.empty()) {
+        w->state->job.on_line(w->stream, w->partial);
+        w->partial.clear();
+    }
+}
+
+gboolean on_output(GIOChannel* channel, GIOCondition, gpointer data) {
+    auto* w = static_cast<StreamWatch*>(data);
+    char buffer[8192];
+    for (;;) {
+        gsize got = 0;
+        GIOStatus status = g_io_channel_read_chars(channel, buffer, sizeof buffer, &got, nullptr);
+        if (got > 0) {
+            w->partial.append(buffer, got);
+            deliver(w, false);
+        }
+        if (status == G_IO_STATUS_AGAIN) return G_SOURCE_CONTINUE;
+        if (status == G_IO_STATUS_NORMAL) continue;
+        deliver(w, true);
+        SpawnState* s = w->state;
+        --s->open_streams;
+        finish_if_done(s);
+        return G_SOURCE_REMOVE;
+    }
+}
+
+struct RecordedExit {
+    std::function<void(const SpawnExit&)> on_exit;
+    int code = 0;
+};
+
+gboolean report_recorded_exit(gpointer data) {
+    auto* recorded = static_cast<RecordedExit*>(data);
+    SpawnExit result;
+    result.exit_code = recorded->code;
+    result.success = recorded->code == 0;
+    if (recorded->on_exit) recorded->on_exit(result);
+    return G_SOURCE_REMOVE;
+}
+
+void on_child_exit(GPid pid, gint status, gpointer data) {
+    auto* s = static_cast<SpawnState*>(data);
+    g_spawn_close_pid(pid);
+    s->exited = true;
+    s->wait_status = status;
+    finish_if_done(s);
+}
+} // namespace
+
+bool spawn_async_lines(SpawnLines job, std::string* error) {
+    if (job.argv.empty()) {
+        if (error) *error = "empty command";
+        return false;
+    }
+    if (recorder()) {
+        std::string line = shell_word(job.argv[0]);
+        for (std::size_t i = 1; i < job.argv.size(); ++i)
+            line += ' ' + shell_word(job.argv[i]);
+        auto* recorded = new RecordedExit{std::move(job.on_exit), recorder()(line, false)};
+        g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, report_recorded_exit, recorded,
+                        [](gpointer data) { delete static_cast<RecordedExit*>(data); });
+        return true;
+    }
+
+    std::vector<gchar*> argv;
+    for (auto& a : job.argv)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const bool piped = static_cast<bool>(job.on_line);
+    int flags = G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_CLOEXEC_PIPES;
+    if (job.search_path) flags |= G_SPAWN_SEARCH_PATH;
+    GPid pid = 0;
+    gint out_fd = -1, err_fd = -1;
+    GError* err = nullptr;
+    if (!g_spawn_async_with_pipes(job.working_dir.empty() ? nullptr : job.working_dir.c_str(),
+                                  argv.data(), nullptr, static_cast<GSpawnFlags>(flags), nullptr,
+                                  nullptr, &pid, nullptr, piped ? &out_fd : nullptr,
+                                  piped ? &err_fd : nullptr, &err)) {
+        GErrorPtr owned(err);
+        if (error) *error = err ? err->message : "spawn failed";
+        return false;
+    }
+    auto* s = new SpawnState{std::move(job), {}, 0, false, 0};
+    if (piped) {
+        const gint fds[2] = {out_fd, err_fd};
+        for (int k = 0; k < 2; ++k) {
+            StreamWatch& w = s->streams[k];
+            w.state = s;
+            w.stream = k == 0 ? OutputStream::out : OutputStream::err;
+            w.channel = g_io_channel_unix_new(fds[k]);
+            g_io_channel_set_close_on_unref(w.channel, TRUE);
+            g_io_channel_set_encoding(w.channel, nullptr, nullptr);
+            g_io_channel_set_buffered(w.channel, FALSE);
+            g_io_channel_set_flags(w.channel, G_IO_FLAG_NONBLOCK, nullptr);
+            ++s->open_streams;
+            g_io_add_watch(w.channel, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR),
+                           on_output, &w);
+        }
+    }
+    g_child_watch_add(pid, on_child_exit, s);
+    return true;
 }

@@ -19,8 +19,7 @@ std::string shell_word(std::string_view word);
 // shell_command("chmod u+x", {path}) == "chmod u+x 'path'".
 std::string shell_command(std::string_view program, std::initializer_list<std::string_view> args);
 
-// A user's command template where each "%s" stands for one argument, which is
-// inserted quoted for the shell.
+// Same as shell_fill_command below (kept for its callers).
 std::string shell_fill_template(std::string_view templ, std::string_view arg);
 
 // Runs `command` through /bin/sh and waits for it; the window blocks meanwhile.
@@ -33,3 +32,43 @@ bool run_shell_async(const std::string& command);
 // and the recorder's answer stands for the exit status.
 using CommandRecorder = std::function<int(const std::string& command, bool sync)>;
 void set_command_recorder(CommandRecorder recorder);
+
+#include <vector>
+
+// A user's command template (browser, user menu, picture editor) where each "%s"
+// stands for one argument, which the shell then sees as one whole, unchanged
+// word wherever the "%s" stands. A plain argument (shell_word leaves it bare) is
+// inserted as it is, so `firefox %s&` gives `firefox /tmp/a.html&`. Any other is
+// quoted for its place: inside the template's own '…' that quote is closed
+// around the quoted argument and reopened, inside "…" or ${…} its characters
+// are escaped for double quotes, inside `…` it is escaped once more. Inside
+// $((…)), where no quoting holds, only a plain argument goes in; a "%s" in a
+// comment is dropped. A program that runs its argument as code (sh -c, eval)
+// is beyond what quoting can protect.
+std::string shell_fill_command(std::string_view templ, std::string_view arg);
+
+// Starting a program with an argument vector without waiting for it; what it
+// writes arrives line by line and its end is reported, all from the GLib main
+// loop of the default context.
+enum class OutputStream { out, err };
+struct SpawnExit {
+    bool success = false; // the wait status is a clean exit with code 0
+    int exit_code = -1;   // -1 when the child did not exit normally (a signal)
+    std::string message;  // GLib's reason when !success
+};
+struct SpawnLines {
+    std::vector<std::string> argv;
+    std::string working_dir;  // empty: the program's current folder
+    bool search_path = false; // an argv[0] without "/" is looked up on PATH
+    // Each line of output without its LF, as it arrives; a last line without LF
+    // comes at the end of its stream, a line longer than 64 KiB in pieces.
+    // Null: the child writes to the program's own standard output and error.
+    std::function<void(OutputStream, std::string_view)> on_line;
+    // Called once, after the child ended and its output was read to the end.
+    std::function<void(const SpawnExit&)> on_exit;
+};
+// False, with `error` set when given, when the child could not start; no
+// callback runs then. With a recorder installed, the recorder receives the
+// argument vector as one quoted command line instead, and its answer is
+// reported as the exit code from the main loop.
+bool spawn_async_lines(SpawnLines job, std::string* error = nullptr);

@@ -54,7 +54,7 @@ std::optional<std::string> user_menu_command(const KeyTable& table, const std::s
                                              std::string_view file_name) {
     auto it = table.find(label);
     if (it == table.end()) return std::nullopt;
-    return shell_fill_template(it->second, file_name);
+    return shell_fill_command(it->second, file_name);
 }
 
 std::optional<SnippetEdit> snippet_edit(std::string_view snippet,

@@ -27,7 +27,8 @@ void recent_remove_first(Lines& recent, std::string_view name);
 
 // The user menu lists its keys in collation order.
 Lines user_menu_labels(const KeyTable& table);
-// The command of entry `label` with each "%s" replaced by the quoted file name;
+// The command of entry `label` with each "%s" replaced by the file name as one
+// shell word (shell_fill_command);
 // none when the entry is unknown.
 std::optional<std::string> user_menu_command(const KeyTable& table, const std::string& label,
                                              std::string_view file_name);

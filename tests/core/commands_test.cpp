@@ -26,10 +26,15 @@ TEST(ShellCommand, QuotesEveryArgument) {
     EXPECT_EQ(shell_command("make", {}), "make");
 }
 
-TEST(ShellFillTemplate, InsertsTheArgumentQuoted) {
+TEST(ShellFillTemplate, InsertsTheArgumentAsOneWord) {
     EXPECT_EQ(shell_fill_template("kwrite %s &", "/tmp/a b.txt"), "kwrite '/tmp/a b.txt' &");
     EXPECT_EQ(shell_fill_template("opera -remote 'openURL(%s,new-window)' || opera %s&", "u"),
-              "opera -remote 'openURL('u',new-window)' || opera 'u'&");
+              "opera -remote 'openURL(u,new-window)' || opera u&");
+    // Inside the template's own quotes the quote is closed around the argument.
+    EXPECT_EQ(shell_fill_template("opera -remote 'openURL(%s,new-window)' || opera %s&",
+                                  "x;echo INJECTED;#.html"),
+              "opera -remote 'openURL(''x;echo INJECTED;#.html'',new-window)' || "
+              "opera 'x;echo INJECTED;#.html'&");
     EXPECT_EQ(shell_fill_template("display&", "x"), "display&");
 }
 
@@ -38,8 +43,8 @@ TEST(ShellQuote, ShellSeesOneUnchangedWord) {
     TempHome home;
     const std::string out = home.file("out file");
     const std::vector<std::string> words = {
-        "a b;rm -x", "it's", "$HOME", "`id`", "$(id)", "back\\slash", "*", "semi;colon&",
-        "new\nline", "\"double\"", "", "-n", "tab\there", "été"};
+        "a b;rm -x",   "it's",      "$HOME",      "`id`", "$(id)", "back\\slash", "*",
+        "semi;colon&", "new\nline", "\"double\"", "",     "-n",    "tab\there",   "été"};
     for (const auto& word : words) {
         SCOPED_TRACE(word);
         EXPECT_EQ(run_shell_sync("printf %s " + shell_quote(word) + " > " + shell_quote(out)), 0);
@@ -52,9 +57,8 @@ TEST(ShellQuote, ShellSeesOneUnchangedWord) {
     EXPECT_EQ(shell_word("été.txt"), "été.txt");
     EXPECT_EQ(shell_word("a b"), "'a b'");
     // Quoted arguments count as separate words: printf sees two arguments here.
-    EXPECT_EQ(run_shell_sync(shell_command("printf '[%s]'", {"a b", "c"}) + " > " +
-                             shell_quote(out)),
-              0);
+    EXPECT_EQ(
+        run_shell_sync(shell_command("printf '[%s]'", {"a b", "c"}) + " > " + shell_quote(out)), 0);
     EXPECT_EQ(read_file(out), "[a b][c]");
 }
 

@@ -58,7 +58,7 @@ TEST(UserMenu, LabelsSortedAndCommandQuotesTheFileName) {
     KeyTable table = parse_key_text("lint=perl -c %s\nkwrite=kwrite %s &\n#c=x\nplain=make\n");
     EXPECT_EQ(user_menu_labels(table), (Lines{"kwrite", "lint", "plain"}));
 
-    EXPECT_EQ(user_menu_command(table, "lint", "/tmp/a.pl"), "perl -c '/tmp/a.pl'");
+    EXPECT_EQ(user_menu_command(table, "lint", "/tmp/a.pl"), "perl -c /tmp/a.pl");
     // A file name that is a shell sentence stays one word.
     EXPECT_EQ(user_menu_command(table, "kwrite", "/tmp/a b;rm -x"), "kwrite '/tmp/a b;rm -x' &");
     EXPECT_EQ(user_menu_command(table, "kwrite", "/tmp/it's"), "kwrite '/tmp/it'\\''s' &");

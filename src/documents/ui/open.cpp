@@ -315,7 +315,7 @@ void open_or_switch(const std::string& path, bool picture_to_editor) {
         if (!picture_to_editor && settings().use_ext_image_viewer == 0)
             picture_window_show(path);
         else
-            run_shell_sync(shell_fill_template(settings().ext_pic_editor, path));
+            run_shell_sync(shell_fill_command(settings().ext_pic_editor, path));
         return;
     }
     set_pending_charset(current_charset());
