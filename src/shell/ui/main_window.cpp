@@ -24,6 +24,7 @@
 #include "shell/ui/tabs_window.h"
 #include "shell/ui/toolbars.h"
 #include "shell/ui/window_parts.h"
+#include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
 #include "tools/ui/symbols.h"
 #include "web/ui/web_views.h"
@@ -325,6 +326,7 @@ GtkWidget* main_window_build() {
 
     run_window_replace(gtk_window_new(GTK_WINDOW_TOPLEVEL));
     connect_lower_floors();
+    html_entities_menu_rebuild();
     marks_panel_build(panel_page(PanelPage::marks));
 
     apply_text_colors();
