@@ -26,6 +26,7 @@
 #include "shell/ui/window_parts.h"
 #include "tools/ui/links.h"
 #include "tools/ui/symbols.h"
+#include "tools/ui/todo_page.h"
 #include "web/ui/web_views.h"
 
 namespace {
@@ -326,6 +327,7 @@ GtkWidget* main_window_build() {
     run_window_replace(gtk_window_new(GTK_WINDOW_TOPLEVEL));
     connect_lower_floors();
     marks_panel_build(panel_page(PanelPage::marks));
+    todo_page_build(panel_page(PanelPage::todo));
 
     apply_text_colors();
     log_start();
