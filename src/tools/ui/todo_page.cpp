@@ -57,13 +57,19 @@ std::string shown_path(const std::string& path) {
     return name.get();
 }
 
-// Error messages are modal for the whole program but run no loop of their own,
-// so a refresh in progress never waits on one.
-void show_error(const std::string& text) {
+// A modal message dialog over the main window; the text is never a format.
+GtkWidget* message_dialog(GtkMessageType type, GtkButtonsType buttons, const std::string& text) {
     GtkWidget* dialog = gtk_message_dialog_new(
         main_window(),
-        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-        GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE, "%s", valid_utf8(text).c_str());
+        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), type,
+        buttons, nullptr);
+    g_object_set(dialog, "text", valid_utf8(text).c_str(), nullptr);
+    return dialog;
+}
+
+// Error messages run no loop of their own, so a refresh in progress never waits on one.
+void show_error(const std::string& text) {
+    GtkWidget* dialog = message_dialog(GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE, text);
     g_signal_connect(dialog, "response", G_CALLBACK(gtk_widget_destroy), nullptr);
     gtk_widget_show(dialog);
 }
@@ -328,11 +334,8 @@ void on_row_activated(GtkTreeView*, GtkTreePath*, GtkTreeViewColumn*, gpointer d
 }
 
 bool confirm_delete() {
-    GtkWidget* dialog = gtk_message_dialog_new(
-        main_window(),
-        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-        GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE, "%s",
-        _("Voulez vous vraiment supprimer cette ligne?"));
+    GtkWidget* dialog = message_dialog(GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
+                                       _("Voulez vous vraiment supprimer cette ligne?"));
     gtk_window_set_title(GTK_WINDOW(dialog), _("Please confirm"));
     gtk_dialog_add_buttons(GTK_DIALOG(dialog), "gtk-yes", GTK_RESPONSE_YES, "gtk-no",
                            GTK_RESPONSE_NO, nullptr);
