@@ -436,21 +436,21 @@ void todo_page_build(GtkWidget* box) {
 
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
     gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
-    struct Spec {
+    struct Made {
         const char* stock;
         const char* name;
         const char* tip;
         GCallback handler;
     };
-    const Spec specs[button_count] = {
+    const Made made[button_count] = {
         {"gtk-add", "todo_add", _("Ajouter une ligne"), G_CALLBACK(on_add)},
         {"gtk-edit", "todo_edit", _("Editer la ligne choisie"), G_CALLBACK(on_edit)},
         {"gtk-remove", "todo_remove", _("Supprimer la ligne choisie"), G_CALLBACK(on_remove)},
     };
     for (int i = 0; i < button_count; ++i) {
-        page->buttons[i] = picture_button(specs[i].stock, specs[i].name, specs[i].tip);
+        page->buttons[i] = picture_button(made[i].stock, made[i].name, made[i].tip);
         page->handlers[i] =
-            g_signal_connect(page->buttons[i], "clicked", specs[i].handler, page.get());
+            g_signal_connect(page->buttons[i], "clicked", made[i].handler, page.get());
         gtk_box_pack_start(GTK_BOX(row), page->buttons[i], TRUE, TRUE, 0);
     }
     page->row_activated =
