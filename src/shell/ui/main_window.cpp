@@ -27,6 +27,7 @@
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
 #include "tools/ui/symbols.h"
+#include "tools/ui/todo_page.h"
 #include "web/ui/web_views.h"
 
 namespace {
@@ -328,6 +329,7 @@ GtkWidget* main_window_build() {
     connect_lower_floors();
     html_entities_menu_rebuild();
     marks_panel_build(panel_page(PanelPage::marks));
+    todo_page_build(panel_page(PanelPage::todo));
 
     apply_text_colors();
     log_start();
