@@ -1,0 +1,19 @@
+// The terminal tabs of the bottom notebook's "Terminal" page, as other modules
+// use them (the help trees type commands, the mounts open an ssh tab).
+#pragma once
+
+#include <gtk/gtk.h>
+#include <string>
+#include <string_view>
+
+// A new terminal tab running the user's shell in the current folder, made the
+// current tab; null when the page does not exist.
+GtkWidget* terminal_new_tab();
+// A new tab that types the ssh command for `host` and `user` (see ssh_typed_line);
+// null when they are refused.
+GtkWidget* terminal_new_ssh_tab(const std::string& host, const std::string& user);
+// The terminal of the current tab, or null.
+GtkWidget* terminal_current();
+// Types `text` into `terminal` as if from the keyboard; text typed before the
+// shell has started is kept and typed once it runs.
+void terminal_type(GtkWidget* terminal, std::string_view text);
