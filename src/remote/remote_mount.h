@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/log_text.h"
+
 enum class RemoteKind { Ftp, Sftp };
 
 struct MountRequest {
