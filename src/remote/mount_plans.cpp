@@ -31,7 +31,8 @@ RemoteTools find_remote_tools() {
 std::string mount_folder_for(std::string_view host) {
     const char* home = g_getenv("HOME");
     std::string folder = home && *home ? home : g_get_home_dir();
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     return folder + "/MOUNT/" + std::string(host);
 }
 
@@ -65,9 +66,9 @@ ArgvCommand rclone_mount_command(const std::string& rclone, const HostAddress& h
                                  std::string_view user, std::string_view obscured_password,
                                  const std::string& folder) {
     ArgvCommand c;
-    c.argv = {rclone,          "mount",           ":ftp:",        folder,
-              "--daemon",      "--daemon-wait",   "10s",          "--vfs-cache-mode",
-              "off",           "--contimeout",    "10s",          "--timeout",
+    c.argv = {rclone,     "mount",         ":ftp:", folder,
+              "--daemon", "--daemon-wait", "10s",   "--vfs-cache-mode",
+              "off",      "--contimeout",  "10s",   "--timeout",
               "60s"};
     c.env = {{"RCLONE_CONFIG", "/dev/null"},
              {"RCLONE_FTP_HOST", host.name},

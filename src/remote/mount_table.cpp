@@ -36,9 +36,11 @@ std::vector<std::string_view> split_blanks(std::string_view line) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && line[i] == ' ') ++i;
+        while (i < line.size() && line[i] == ' ')
+            ++i;
         std::size_t start = i;
-        while (i < line.size() && line[i] != ' ') ++i;
+        while (i < line.size() && line[i] != ' ')
+            ++i;
         if (i > start) fields.push_back(line.substr(start, i - start));
     }
     return fields;
@@ -69,7 +71,8 @@ std::vector<MountEntry> parse_mountinfo(std::string_view text) {
         auto fields = split_blanks(line);
         if (fields.size() < 10) continue;
         std::size_t dash = 6;
-        while (dash < fields.size() && fields[dash] != "-") ++dash;
+        while (dash < fields.size() && fields[dash] != "-")
+            ++dash;
         if (dash + 2 >= fields.size()) continue;
         entries.push_back({decode_octal(fields[4]), decode_octal(fields[dash + 1]),
                            decode_octal(fields[dash + 2])});

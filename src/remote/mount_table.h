@@ -19,10 +19,10 @@ std::vector<MountEntry> parse_mountinfo(std::string_view text);
 std::vector<MountEntry> read_mount_table(const std::string& path = "/proc/self/mountinfo");
 
 enum class FolderState {
-    Absent,    // nothing at that path
-    Plain,     // a folder (or other file) that is not a mount point
-    Mounted,   // a live mount point
-    Dead,      // a mount point whose FUSE server is gone ("Transport endpoint is not connected")
+    Absent,  // nothing at that path
+    Plain,   // a folder (or other file) that is not a mount point
+    Mounted, // a live mount point
+    Dead,    // a mount point whose FUSE server is gone ("Transport endpoint is not connected")
 };
 
 // The folder's state. Symbolic links in the folders above it are resolved, the

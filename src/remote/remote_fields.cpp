@@ -82,7 +82,9 @@ bool valid_user_field(std::string_view user) {
     return true;
 }
 
-bool valid_password_field(std::string_view password) { return !has_control(password); }
+bool valid_password_field(std::string_view password) {
+    return !has_control(password);
+}
 
 bool valid_remote_path_field(std::string_view path) {
     return !has_control(path) && path.find(' ') == std::string_view::npos;

@@ -62,8 +62,8 @@ std::vector<std::string_view> split_at_blanks(std::string_view line) {
     std::size_t start = 0;
     for (;;) {
         std::size_t blank = line.find(' ', start);
-        fields.push_back(line.substr(start, blank == std::string_view::npos ? line.npos
-                                                                            : blank - start));
+        fields.push_back(
+            line.substr(start, blank == std::string_view::npos ? line.npos : blank - start));
         if (blank == std::string_view::npos) break;
         start = blank + 1;
     }
@@ -91,7 +91,9 @@ HistoryRow parse_history_line(std::string_view line) {
     return row;
 }
 
-std::string ftp_row_label(const HistoryRow& row) { return row.host + " " + row.user; }
+std::string ftp_row_label(const HistoryRow& row) {
+    return row.host + " " + row.user;
+}
 
 std::string sftp_row_label(const HistoryRow& row) {
     return row.host + " " + row.user + " " + row.third;
@@ -101,8 +103,7 @@ std::string ftp_history_line(std::string_view host, std::string_view user) {
     return std::string(host) + " " + std::string(user) + " \n";
 }
 
-std::string sftp_history_line(std::string_view host, std::string_view user,
-                              std::string_view path) {
+std::string sftp_history_line(std::string_view host, std::string_view user, std::string_view path) {
     return std::string(host) + " " + std::string(user) + " " + std::string(path) + " \n";
 }
 

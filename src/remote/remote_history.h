@@ -35,6 +35,7 @@ std::string sftp_history_line(std::string_view host, std::string_view user, std:
 std::optional<std::string> read_history_file(const std::string& path);
 // Adds `line` at the end; the file is written anew beside itself and renamed
 // over, with mode 0600. False when it could not be written (`error` says why).
-bool append_history_line(const std::string& path, std::string_view line, std::string* error = nullptr);
+bool append_history_line(const std::string& path, std::string_view line,
+                         std::string* error = nullptr);
 // Empties the file (mode 0600 too).
 bool clear_history_file(const std::string& path, std::string* error = nullptr);

@@ -91,7 +91,8 @@ void succeed(const Job& job) {
     forget_in_progress(job->out.folder);
     remember_mounted(job->out.folder, r.host);
     auto& report = job->out.report;
-    if (job->out.reused) report.lines.push_back({_("%s est déjà monté"), job->out.folder, LM_NORMAL});
+    if (job->out.reused)
+        report.lines.push_back({_("%s est déjà monté"), job->out.folder, LM_NORMAL});
     report.lines.push_back({ftp ? _("%s montage FTP dans le répertoire Orvane_MONTAGE_SFTP")
                                 : _("%s montage SFTP dans le répertoire Orvane_MONTAGE_SFTP"),
                             r.host, LM_NORMAL});
@@ -104,12 +105,12 @@ void succeed(const Job& job) {
              "", LM_ADVICE});
     }
     if (!r.from_history && !r.history_file.empty()) {
-        const std::string line = ftp ? ftp_history_line(r.host, r.user)
-                                     : sftp_history_line(r.host, r.user, r.path);
+        const std::string line =
+            ftp ? ftp_history_line(r.host, r.user) : sftp_history_line(r.host, r.user, r.path);
         std::string why;
         if (!append_history_line(r.history_file, line, &why))
-            report.lines.push_back({_("Ne peut pas écrire %s"), r.history_file + " (" + why + ")",
-                                    LM_ERROR});
+            report.lines.push_back(
+                {_("Ne peut pas écrire %s"), r.history_file + " (" + why + ")", LM_ERROR});
     }
     if (r.from_history)
         report.status = ftp ? _("Mount FTP [OK]") : _("Mount SFTP [OK]");
@@ -154,24 +155,22 @@ void start_ftp(const Job& job) {
                                                r.password, job->out.folder));
         return;
     }
-    run_argv_async(rclone_obscure_command(job->tools.rclone, r.password),
-                   [job](const ArgvResult& result) {
-                       std::string obscured = result.output;
-                       while (!obscured.empty() &&
-                              (obscured.back() == '\n' || obscured.back() == '\r'))
-                           obscured.pop_back();
-                       if (!result.ok() || obscured.empty()) {
-                           std::vector<ReportLine> lines{
-                               {_("%s : échec du montage"), job->request.host, LM_ERROR}};
-                           const std::string message = tool_message(result);
-                           if (!message.empty()) lines.push_back({"%s", message, LM_ERROR});
-                           fail_after_run(job, std::move(lines));
-                           return;
-                       }
-                       run_mount(job, rclone_mount_command(job->tools.rclone, job->address,
-                                                           job->request.user, obscured,
-                                                           job->out.folder));
-                   });
+    run_argv_async(
+        rclone_obscure_command(job->tools.rclone, r.password), [job](const ArgvResult& result) {
+            std::string obscured = result.output;
+            while (!obscured.empty() && (obscured.back() == '\n' || obscured.back() == '\r'))
+                obscured.pop_back();
+            if (!result.ok() || obscured.empty()) {
+                std::vector<ReportLine> lines{
+                    {_("%s : échec du montage"), job->request.host, LM_ERROR}};
+                const std::string message = tool_message(result);
+                if (!message.empty()) lines.push_back({"%s", message, LM_ERROR});
+                fail_after_run(job, std::move(lines));
+                return;
+            }
+            run_mount(job, rclone_mount_command(job->tools.rclone, job->address, job->request.user,
+                                                obscured, job->out.folder));
+        });
 }
 
 void start_sftp(const Job& job) {
@@ -184,7 +183,8 @@ void start_sftp(const Job& job) {
     // ask for a passphrase, and its answer changes nothing about the mount.
     if (!state().ssh_agent_asked && !job->tools.ssh_add.empty()) {
         state().ssh_agent_asked = true;
-        run_argv_async(ssh_add_command(job->tools.ssh_add), [mount](const ArgvResult&) { mount(); });
+        run_argv_async(ssh_add_command(job->tools.ssh_add),
+                       [mount](const ArgvResult&) { mount(); });
         return;
     }
     mount();
@@ -202,8 +202,7 @@ std::vector<ReportLine> field_errors(const MountRequest& r, std::optional<HostAd
                    "sans « - » au début)"),
                  r.user, LM_ERROR}};
     if (r.kind == RemoteKind::Ftp && !valid_password_field(r.password))
-        return {{_("Le mot de passe ne peut pas contenir de caractère de contrôle"), "",
-                 LM_ERROR}};
+        return {{_("Le mot de passe ne peut pas contenir de caractère de contrôle"), "", LM_ERROR}};
     if (r.kind == RemoteKind::Sftp && !valid_remote_path_field(r.path))
         return {{_("Chemin sur le serveur invalide : « %s » (ni blanc ni caractère de "
                    "contrôle)"),
@@ -212,11 +211,17 @@ std::vector<ReportLine> field_errors(const MountRequest& r, std::optional<HostAd
 }
 } // namespace
 
-const RemoteState& remote_state() { return state(); }
+const RemoteState& remote_state() {
+    return state();
+}
 
-void remote_state_reset() { state() = RemoteState{}; }
+void remote_state_reset() {
+    state() = RemoteState{};
+}
 
-void set_sftp_ssh_config(std::string path) { ssh_config() = std::move(path); }
+void set_sftp_ssh_config(std::string path) {
+    ssh_config() = std::move(path);
+}
 
 void mount_remote_async(const MountRequest& request,
                         std::function<void(const MountOutcome&)> done) {
@@ -234,7 +239,7 @@ void mount_remote_async(const MountRequest& request,
     job->tools = find_remote_tools();
     if (ftp && job->tools.curlftpfs.empty() && job->tools.rclone.empty()) {
         refuse(job, {{_("Vous devez installer le package curlftpfs ou rclone pour utiliser la "
-                         "fonction montage FTP"),
+                        "fonction montage FTP"),
                       "", LM_ERROR}});
         return;
     }
@@ -266,8 +271,7 @@ void mount_remote_async(const MountRequest& request,
             refuse(job, std::move(lines));
             return;
         }
-        job->out.report.lines.push_back(
-            {_("%s : ancien montage mort détaché"), folder, LM_ADVICE});
+        job->out.report.lines.push_back({_("%s : ancien montage mort détaché"), folder, LM_ADVICE});
         break;
     }
     case FolderState::Absent:

@@ -42,9 +42,9 @@ struct RemoteReport {
 
 struct MountOutcome {
     bool ok = false;
-    bool reused = false;  // the folder was mounted already and is used as it is
-    std::string folder;   // the mount folder
-    std::string command;  // the mount command as a shell line (no password), empty when none ran
+    bool reused = false; // the folder was mounted already and is used as it is
+    std::string folder;  // the mount folder
+    std::string command; // the mount command as a shell line (no password), empty when none ran
     RemoteReport report;
 };
 
@@ -74,11 +74,11 @@ void unmount_all_async(std::function<void(const UnmountOutcome&)> done);
 
 // The run-time state, empty at start-up.
 struct RemoteState {
-    std::string last_host;                  // empty: none
-    std::vector<std::string> mounted;       // folders to unmount, in mount order
-    bool ssh_agent_asked = false;           // ssh-add ran once already
+    std::string last_host;            // empty: none
+    std::vector<std::string> mounted; // folders to unmount, in mount order
+    bool ssh_agent_asked = false;     // ssh-add ran once already
     bool ftp_modes_advice_given = false;
-    std::vector<std::string> in_progress;   // folders with a mount under way
+    std::vector<std::string> in_progress; // folders with a mount under way
 };
 const RemoteState& remote_state();
 void remote_state_reset();

@@ -90,7 +90,7 @@ constexpr std::size_t kCapturedMax = 64 * 1024;
 
 // A file descriptor closed when it goes out of scope.
 class Fd {
-public:
+  public:
     explicit Fd(int fd = -1) : fd_(fd) {}
     ~Fd() { reset(); }
     Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
@@ -107,7 +107,7 @@ public:
         fd_ = -1;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -141,7 +141,9 @@ std::string read_capture(int fd) {
     return out;
 }
 
-void new_session(gpointer) { ::setsid(); }
+void new_session(gpointer) {
+    ::setsid();
+}
 
 // A started child: its pid, and what the parent keeps of its output files.
 struct Child {
@@ -164,7 +166,8 @@ void spawn_child(const ArgvCommand& command, Child& child) {
     for (const auto& [name, value] : command.env)
         envp.reset(g_environ_setenv(envp.release(), name.c_str(), value.c_str(), TRUE));
     std::vector<const gchar*> argv;
-    for (const auto& a : command.argv) argv.push_back(a.c_str());
+    for (const auto& a : command.argv)
+        argv.push_back(a.c_str());
     argv.push_back(nullptr);
 
     Fd in;
@@ -199,9 +202,9 @@ void spawn_child(const ArgvCommand& command, Child& child) {
     GPid pid = 0;
     if (!g_spawn_async_with_pipes_and_fds(
             nullptr, argv.data(), envp.get(),
-            static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD),
-            new_session, nullptr, in.get(), child.out.get(), child.err.get(), nullptr, nullptr, 0,
-            &pid, nullptr, nullptr, nullptr, &error)) {
+            static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), new_session,
+            nullptr, in.get(), child.out.get(), child.err.get(), nullptr, nullptr, 0, &pid, nullptr,
+            nullptr, nullptr, &error)) {
         GErrorPtr owned(error);
         child.result.errors = owned->message;
         return;
@@ -225,7 +228,9 @@ void finish_child(Child& child, int wait_status) {
 }
 } // namespace
 
-void set_argv_recorder(ArgvRecorder r) { argv_recorder() = std::move(r); }
+void set_argv_recorder(ArgvRecorder r) {
+    argv_recorder() = std::move(r);
+}
 
 std::string argv_to_shell_line(const std::vector<std::string>& argv) {
     std::string line;
@@ -243,9 +248,9 @@ ArgvResult run_argv_sync(const ArgvCommand& command) {
     Child child;
     spawn_child(command, child);
     if (!child.pid) return child.result;
-    const gint64 deadline =
-        command.time_limit_ms > 0 ? g_get_monotonic_time() + gint64(command.time_limit_ms) * 1000
-                                  : 0;
+    const gint64 deadline = command.time_limit_ms > 0
+                                ? g_get_monotonic_time() + gint64(command.time_limit_ms) * 1000
+                                : 0;
     int wait_status = 0;
     gulong pause_us = 1000;
     for (;;) {
@@ -326,6 +331,7 @@ void run_argv_async(const ArgvCommand& command, std::function<void(const ArgvRes
     const GPid pid = run->child.pid;
     AsyncRun* raw = run.release();
     if (command.time_limit_ms > 0)
-        raw->timeout_id = g_timeout_add(static_cast<guint>(command.time_limit_ms), on_time_limit, raw);
+        raw->timeout_id =
+            g_timeout_add(static_cast<guint>(command.time_limit_ms), on_time_limit, raw);
     g_child_watch_add(pid, on_child_exit, raw);
 }

@@ -18,13 +18,14 @@ ArgvResult run_on_main_loop(const ArgvCommand& c) {
         got = r;
     });
     returned = true;
-    while (!got) g_main_context_iteration(nullptr, TRUE);
+    while (!got)
+        g_main_context_iteration(nullptr, TRUE);
     return *got;
 }
 
 TEST(RunArgv, PassesArgumentsWholeWithEnvironmentAndInput) {
     const std::vector<std::string> hostile = {"x;touch PWNED", "it's", "$(touch PWNED)", "-n",
-                                              "a b", ""};
+                                              "a b",           ""};
     TempHome home;
     ArgvCommand c;
     c.argv = {"/bin/sh", "-c",
@@ -116,7 +117,8 @@ TEST(RunArgv, RecorderSeesArgvNeverEnvironmentOrInput) {
     EXPECT_EQ(seen[0], stand_in.argv);
     EXPECT_EQ(seen[2], real.argv);
     for (const auto& argv : seen)
-        for (const auto& a : argv) EXPECT_EQ(a.find("hunter2"), std::string::npos);
+        for (const auto& a : argv)
+            EXPECT_EQ(a.find("hunter2"), std::string::npos);
     EXPECT_EQ(argv_to_shell_line({"sshfs", "-o", "a=b,c", "u@h:/x y", "it's"}),
               "sshfs -o a=b,c 'u@h:/x y' 'it'\\''s'");
 }

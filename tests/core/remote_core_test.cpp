@@ -63,9 +63,10 @@ TEST(RemoteFields, HostUserPasswordAndPathRules) {
         EXPECT_EQ(parsed->port, c.port);
         EXPECT_EQ(parsed->ipv6, c.ipv6);
     }
-    for (const char* user : {"root", "a.b_c-d", "Bob1"}) EXPECT_TRUE(valid_user_field(user)) << user;
-    for (const char* user : {"", "-oProxyCommand=touch P", "-u", "a b", "a,b", "a;b", "u@h", "u:p",
-                             "é"})
+    for (const char* user : {"root", "a.b_c-d", "Bob1"})
+        EXPECT_TRUE(valid_user_field(user)) << user;
+    for (const char* user :
+         {"", "-oProxyCommand=touch P", "-u", "a b", "a,b", "a;b", "u@h", "u:p", "é"})
         EXPECT_FALSE(valid_user_field(user)) << user;
     EXPECT_TRUE(valid_password_field("p;$(x) ' ,\"é"));
     EXPECT_TRUE(valid_password_field(""));
@@ -73,7 +74,8 @@ TEST(RemoteFields, HostUserPasswordAndPathRules) {
     EXPECT_FALSE(valid_password_field("ab\r"));
     for (const char* path : {"/", "", "/var/www/it's;$(x)", "-x"})
         EXPECT_TRUE(valid_remote_path_field(path)) << path;
-    for (const char* path : {"/a b", "/a\nb", "/a\tb"}) EXPECT_FALSE(valid_remote_path_field(path));
+    for (const char* path : {"/a b", "/a\nb", "/a\tb"})
+        EXPECT_FALSE(valid_remote_path_field(path));
 }
 
 TEST(RemoteHistory, ReadsOldAndNewLinesAndNeverShowsPasswords) {
@@ -136,12 +138,14 @@ TEST(MountTable, ParsesMountinfoAndMatchesFoldersThroughLinks) {
     char* real = realpath(home.path().c_str(), nullptr);
     const std::string base = real;
     free(real);
-    const std::string text =
-        "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
-        "45 27 0:40 / " + base + "/MOUNT/a\\040b rw,nosuid shared:5 master:1 - fuse.sshfs "
-        "root@h:/srv rw,user_id=0\n"
-        "garbage line\n"
-        "46 27 0:41 / " + base + "/MOUNT/h:2121 rw - fuse.rclone :ftp{x}: rw";
+    const std::string text = "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+                             "45 27 0:40 / " +
+                             base +
+                             "/MOUNT/a\\040b rw,nosuid shared:5 master:1 - fuse.sshfs "
+                             "root@h:/srv rw,user_id=0\n"
+                             "garbage line\n"
+                             "46 27 0:41 / " +
+                             base + "/MOUNT/h:2121 rw - fuse.rclone :ftp{x}: rw";
     auto entries = parse_mountinfo(text);
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[1].point, base + "/MOUNT/a b");
@@ -187,8 +191,8 @@ TEST(MountCommands, EachToolGetsItsVectorAndNoPasswordInIt) {
     EXPECT_EQ(rclone_mount_command("rclone", plain, "bob", "O", folder).env[2].second, "21");
 
     ArgvCommand curl = curlftpfs_mount_command("curlftpfs", v6, "bob", "s3cret", folder);
-    EXPECT_EQ(curl.argv, (std::vector<std::string>{"curlftpfs", "-o", "user=bob", "[::1]:2121",
-                                                   folder}));
+    EXPECT_EQ(curl.argv,
+              (std::vector<std::string>{"curlftpfs", "-o", "user=bob", "[::1]:2121", folder}));
     EXPECT_EQ(curl.input, "s3cret\n");
     EXPECT_EQ(curlftpfs_mount_command("curlftpfs", plain, "bob", "", folder).argv[2], "user=bob:");
 
@@ -227,7 +231,8 @@ struct StubTools {
     }
     std::vector<std::string> arguments() const {
         std::vector<std::string> out;
-        for (auto& l : history_lines(read_file(log))) out.push_back(l);
+        for (auto& l : history_lines(read_file(log)))
+            out.push_back(l);
         g_unlink(log.c_str());
         return out;
     }
@@ -251,9 +256,9 @@ TEST(MountCommands, HostileValuesArriveWholeThroughTheShell) {
     for (const auto& c : commands) {
         SCOPED_TRACE(c.argv[0]);
         const std::vector<std::string> expected(c.argv.begin() + 1, c.argv.end());
-        ASSERT_EQ(run_shell_sync("cd " + shell_quote(home.path()) + " && " +
-                                 argv_to_shell_line(c.argv)),
-                  0);
+        ASSERT_EQ(
+            run_shell_sync("cd " + shell_quote(home.path()) + " && " + argv_to_shell_line(c.argv)),
+            0);
         EXPECT_EQ(stubs.arguments(), expected);
         ArgvCommand direct = c;
         direct.input.reset();
@@ -266,7 +271,8 @@ TEST(MountCommands, HostileValuesArriveWholeThroughTheShell) {
 MountOutcome mount_and_wait(const MountRequest& request) {
     std::optional<MountOutcome> got;
     mount_remote_async(request, [&](const MountOutcome& o) { got = o; });
-    while (!got) g_main_context_iteration(nullptr, TRUE);
+    while (!got)
+        g_main_context_iteration(nullptr, TRUE);
     return *got;
 }
 
@@ -305,7 +311,8 @@ TEST(MountRemote, RefusesBeforeRunningAndTrustsOnlyTheMountTable) {
         MountOutcome out = mount_and_wait(req);
         EXPECT_FALSE(out.ok);
         ASSERT_FALSE(out.report.lines.empty());
-        EXPECT_EQ(out.report.lines[0].format.rfind(r.expected, 0), 0u) << out.report.lines[0].format;
+        EXPECT_EQ(out.report.lines[0].format.rfind(r.expected, 0), 0u)
+            << out.report.lines[0].format;
         EXPECT_EQ(out.report.status, "Mount [ERROR]");
     }
     EXPECT_TRUE(ran.empty());
@@ -340,8 +347,9 @@ TEST(MountRemote, RefusesBeforeRunningAndTrustsOnlyTheMountTable) {
     set_argv_recorder(nullptr);
 
     std::vector<std::string> programs;
-    for (const auto& argv : ran) programs.push_back(argv[0].substr(stubs.dir.size() + 1) +
-                                                    (argv.size() > 1 ? " " + argv[1] : ""));
+    for (const auto& argv : ran)
+        programs.push_back(argv[0].substr(stubs.dir.size() + 1) +
+                           (argv.size() > 1 ? " " + argv[1] : ""));
     // ssh-add once per run; rclone obscures, then mounts with what came out.
     EXPECT_EQ(programs, (std::vector<std::string>{"ssh-add", "sshfs -o", "sshfs -o",
                                                   "rclone obscure", "rclone mount"}));

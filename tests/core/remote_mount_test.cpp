@@ -60,7 +60,8 @@ MountOutcome mount_watching(const MountRequest& request, const std::string& secr
         },
         &watch);
     mount_remote_async(request, [&](const MountOutcome& o) { got = o; });
-    while (!got) g_main_context_iteration(nullptr, TRUE);
+    while (!got)
+        g_main_context_iteration(nullptr, TRUE);
     g_source_remove(id);
     return *got;
 }
@@ -73,7 +74,8 @@ MountOutcome mount_and_wait(const MountRequest& request) {
 UnmountOutcome unmount_and_wait() {
     std::optional<UnmountOutcome> got;
     unmount_all_async([&](const UnmountOutcome& o) { got = o; });
-    while (!got) g_main_context_iteration(nullptr, TRUE);
+    while (!got)
+        g_main_context_iteration(nullptr, TRUE);
     return *got;
 }
 
@@ -81,7 +83,8 @@ std::vector<std::string> listing(const std::string& folder) {
     std::vector<std::string> names;
     GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);
     if (!dir) return names;
-    while (const char* name = g_dir_read_name(dir)) names.emplace_back(name);
+    while (const char* name = g_dir_read_name(dir))
+        names.emplace_back(name);
     g_dir_close(dir);
     std::sort(names.begin(), names.end());
     return names;
@@ -93,18 +96,19 @@ mode_t mode_of(const std::string& path) {
 }
 
 class RemoteMount : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (auto why = fuse_unusable_reason()) GTEST_SKIP() << *why;
         remote_state_reset();
         g_mkdir(home.file("srv").c_str(), 0700);
         // ssh-add would talk to the agent of whoever runs the tests: stood in for.
-        set_argv_recorder([this](const std::vector<std::string>& argv,
-                                 bool) -> std::optional<ArgvResult> {
-            recorded.push_back(argv);
-            if (g_str_has_suffix(argv[0].c_str(), "ssh-add")) return ArgvResult{true, false, 0, "", ""};
-            return std::nullopt;
-        });
+        set_argv_recorder(
+            [this](const std::vector<std::string>& argv, bool) -> std::optional<ArgvResult> {
+                recorded.push_back(argv);
+                if (g_str_has_suffix(argv[0].c_str(), "ssh-add"))
+                    return ArgvResult{true, false, 0, "", ""};
+                return std::nullopt;
+            });
     }
     void TearDown() override {
         set_argv_recorder(nullptr);
@@ -141,9 +145,9 @@ TEST_F(RemoteMount, FtpMountListSaveUnmountWithoutShowingThePassword) {
     const std::string history = home.file("orvane_ftp");
     bool seen = false;
     const auto start = Clock::now();
-    MountOutcome out = mount_watching(
-        {RemoteKind::Ftp, server.host_field(), "bob", password, "", false, history}, password,
-        &seen);
+    MountOutcome out =
+        mount_watching({RemoteKind::Ftp, server.host_field(), "bob", password, "", false, history},
+                       password, &seen);
     ASSERT_TRUE(out.ok) << out.report.lines.back().argument;
     EXPECT_EQ(listing(out.folder), (std::vector<std::string>{"a.txt"}));
     std::printf("[ figures  ] FTP mount and first listing: %.0f ms\n", ms_since(start));
@@ -152,7 +156,8 @@ TEST_F(RemoteMount, FtpMountListSaveUnmountWithoutShowingThePassword) {
     EXPECT_EQ(out.folder, home.file("MOUNT/" + server.host_field()));
     EXPECT_EQ(out.report.status, "Mount [OK]");
     EXPECT_EQ(out.report.notification, "Mount FTP");
-    EXPECT_EQ(out.report.lines.at(0).format, "%s montage FTP dans le répertoire Orvane_MONTAGE_SFTP");
+    EXPECT_EQ(out.report.lines.at(0).format,
+              "%s montage FTP dans le répertoire Orvane_MONTAGE_SFTP");
     EXPECT_EQ(out.report.lines.at(0).argument, server.host_field());
     EXPECT_EQ(read_file(history), server.host_field() + " bob \n");
     EXPECT_EQ(mode_of(history), 0600u);
@@ -180,7 +185,8 @@ TEST_F(RemoteMount, FtpMountListSaveUnmountWithoutShowingThePassword) {
     EXPECT_EQ(remote_state().last_host, "");
 
     for (const auto& argv : recorded)
-        for (const auto& a : argv) EXPECT_EQ(a.find(password), std::string::npos) << a;
+        for (const auto& a : argv)
+            EXPECT_EQ(a.find(password), std::string::npos) << a;
     EXPECT_FALSE(g_file_test("PWNED", G_FILE_TEST_EXISTS));
     EXPECT_FALSE(g_file_test(home.file("PWNED").c_str(), G_FILE_TEST_EXISTS));
 }
@@ -208,9 +214,8 @@ TEST_F(RemoteMount, SftpMountSaveBusyUnmountAndDeadMount) {
 
     const std::string history = home.file("orvane_sftp");
     const auto start = Clock::now();
-    MountOutcome out =
-        mount_and_wait({RemoteKind::Sftp, server.host_field(), server.user(), "", root, false,
-                        history});
+    MountOutcome out = mount_and_wait(
+        {RemoteKind::Sftp, server.host_field(), server.user(), "", root, false, history});
     ASSERT_TRUE(out.ok) << out.report.lines.back().argument;
     EXPECT_EQ(listing(out.folder), (std::vector<std::string>{"a.txt"}));
     std::printf("[ figures  ] SFTP mount and first listing: %.0f ms\n", ms_since(start));
@@ -239,7 +244,8 @@ TEST_F(RemoteMount, SftpMountSaveBusyUnmountAndDeadMount) {
     const std::string pid = sshfs_pid_for(out.folder);
     ASSERT_FALSE(pid.empty());
     ::kill(std::atoi(pid.c_str()), SIGKILL);
-    for (int i = 0; i < 100 && folder_state(out.folder) != FolderState::Dead; ++i) g_usleep(20000);
+    for (int i = 0; i < 100 && folder_state(out.folder) != FolderState::Dead; ++i)
+        g_usleep(20000);
     ASSERT_EQ(folder_state(out.folder), FolderState::Dead);
     MountOutcome revived = mount_and_wait(
         {RemoteKind::Sftp, server.host_field(), server.user(), "", root, true, history});
@@ -253,7 +259,8 @@ TEST_F(RemoteMount, SftpMountSaveBusyUnmountAndDeadMount) {
     EXPECT_EQ(folder_state(out.folder), FolderState::Plain);
     // ssh-add was asked once, before the first mount only.
     int asked = 0;
-    for (const auto& argv : recorded) asked += g_str_has_suffix(argv[0].c_str(), "ssh-add");
+    for (const auto& argv : recorded)
+        asked += g_str_has_suffix(argv[0].c_str(), "ssh-add");
     EXPECT_EQ(asked, 1);
 }
 
@@ -301,11 +308,14 @@ TEST_F(RemoteMount, RefusedLoginsAndClosedPortsRememberNothing) {
     const std::string history = home.file("history");
     expect_failures({
         {"FTP wrong password",
-         {RemoteKind::Ftp, ftp.host_field(), "bob", "wrong", "", false, history}, false},
+         {RemoteKind::Ftp, ftp.host_field(), "bob", "wrong", "", false, history},
+         false},
         {"FTP closed port", {RemoteKind::Ftp, closed, "bob", "right", "", false, history}, false},
         {"SFTP key refused",
-         {RemoteKind::Sftp, ssh.host_field(), ssh.user(), "", "/", false, history}, false},
-        {"SFTP closed port", {RemoteKind::Sftp, closed, ssh.user(), "", "/", false, history},
+         {RemoteKind::Sftp, ssh.host_field(), ssh.user(), "", "/", false, history},
+         false},
+        {"SFTP closed port",
+         {RemoteKind::Sftp, closed, ssh.user(), "", "/", false, history},
          false},
     });
 }
@@ -317,8 +327,10 @@ TEST_F(RemoteMount, SilentServersFailWithinTheTimeLimit) {
     expect_failures({
         // ssh gives up by itself (ConnectTimeout); rclone has to be stopped.
         {"SFTP silent server",
-         {RemoteKind::Sftp, silent.host_field(), "root", "", "/", false, history}, false},
-        {"FTP silent server", {RemoteKind::Ftp, silent.host_field(), "bob", "x", "", false, history},
+         {RemoteKind::Sftp, silent.host_field(), "root", "", "/", false, history},
+         false},
+        {"FTP silent server",
+         {RemoteKind::Ftp, silent.host_field(), "bob", "x", "", false, history},
          true},
     });
 }

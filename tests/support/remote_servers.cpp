@@ -62,7 +62,8 @@ bool exited(pid_t pid) {
 pid_t start(const std::vector<std::string>& argv, const std::string* input, int out_fd,
             const std::string& log_file, std::string& error) {
     std::vector<const gchar*> args;
-    for (const auto& a : argv) args.push_back(a.c_str());
+    for (const auto& a : argv)
+        args.push_back(a.c_str());
     args.push_back(nullptr);
     int log = ::open(log_file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -108,7 +109,9 @@ std::string run_quiet(const std::vector<std::string>& argv) {
 }
 } // namespace
 
-ServerProcess::~ServerProcess() { stop(); }
+ServerProcess::~ServerProcess() {
+    stop();
+}
 
 void ServerProcess::stop() {
     if (pid <= 0) return;
@@ -141,7 +144,8 @@ std::optional<std::string> fuse_unusable_reason() {
         ::close(fd);
         gchar* fusermount = g_find_program_in_path("fusermount3");
         if (!fusermount) fusermount = g_find_program_in_path("fusermount");
-        if (!fusermount) return std::string("FUSE not usable: fusermount3 is not installed (fuse3)");
+        if (!fusermount)
+            return std::string("FUSE not usable: fusermount3 is not installed (fuse3)");
         std::string unmounter = fusermount;
         g_free(fusermount);
         gchar* rclone = g_find_program_in_path("rclone");
@@ -176,8 +180,8 @@ std::optional<std::string> fuse_unusable_reason() {
     return reason;
 }
 
-FtpServer::FtpServer(const std::string& root, const std::string& user,
-                     const std::string& password, const std::string& log_file) {
+FtpServer::FtpServer(const std::string& root, const std::string& user, const std::string& password,
+                     const std::string& log_file) {
     if (!g_file_test("/usr/bin/python3", G_FILE_TEST_IS_EXECUTABLE)) {
         error_ = "/usr/bin/python3 is missing";
         return;
@@ -203,8 +207,8 @@ FtpServer::FtpServer(const std::string& root, const std::string& user,
         return;
     }
     const std::string input = user + "\n" + password + "\n";
-    process_.pid = start({"/usr/bin/python3", "-c", kScript, root}, &input, fds[1], log_file,
-                         error_);
+    process_.pid =
+        start({"/usr/bin/python3", "-c", kScript, root}, &input, fds[1], log_file, error_);
     ::close(fds[1]);
     std::string line;
     pollfd p{fds[0], POLLIN, 0};
@@ -231,36 +235,46 @@ SshServer::SshServer(const std::string& folder) : folder_(folder), user_(g_get_u
     const std::string client_key = folder + "/client_key";
     for (const auto& key : {host_key, client_key}) {
         if (!g_file_test(key.c_str(), G_FILE_TEST_EXISTS))
-            error_ = run_quiet({"ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-C", "test", "-f",
-                                key});
+            error_ =
+                run_quiet({"ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-C", "test", "-f", key});
         if (!error_.empty()) return;
     }
     write_file(folder + "/authorized_keys", read_file(client_key + ".pub"));
     client_config_ = folder + "/ssh_config";
     write_file(client_config_, "Host *\n"
-                               "  IdentityFile " + client_key + "\n"
-                               "  IdentitiesOnly yes\n"
-                               "  IdentityAgent none\n"
-                               "  UserKnownHostsFile " + folder + "/known_hosts\n"
-                               "  GlobalKnownHostsFile /dev/null\n"
-                               "  LogLevel ERROR\n");
+                               "  IdentityFile " +
+                                   client_key +
+                                   "\n"
+                                   "  IdentitiesOnly yes\n"
+                                   "  IdentityAgent none\n"
+                                   "  UserKnownHostsFile " +
+                                   folder +
+                                   "/known_hosts\n"
+                                   "  GlobalKnownHostsFile /dev/null\n"
+                                   "  LogLevel ERROR\n");
     // sshd refuses to start without its privilege separation folder.
     g_mkdir_with_parents("/run/sshd", 0755);
     for (int attempt = 0; attempt < 3 && !port_; ++attempt) {
         const int port = free_tcp_port();
         const std::string config = folder + "/sshd_config";
         write_file(config, "ListenAddress 127.0.0.1\n"
-                           "Port " + std::to_string(port) + "\n"
-                           "HostKey " + host_key + "\n"
-                           "AuthorizedKeysFile " + folder + "/authorized_keys\n"
-                           "PubkeyAuthentication yes\n"
-                           "PasswordAuthentication no\n"
-                           "KbdInteractiveAuthentication no\n"
-                           "PermitRootLogin prohibit-password\n"
-                           "UsePAM no\n"
-                           "StrictModes no\n"
-                           "PidFile none\n"
-                           "Subsystem sftp internal-sftp\n");
+                           "Port " +
+                               std::to_string(port) +
+                               "\n"
+                               "HostKey " +
+                               host_key +
+                               "\n"
+                               "AuthorizedKeysFile " +
+                               folder +
+                               "/authorized_keys\n"
+                               "PubkeyAuthentication yes\n"
+                               "PasswordAuthentication no\n"
+                               "KbdInteractiveAuthentication no\n"
+                               "PermitRootLogin prohibit-password\n"
+                               "UsePAM no\n"
+                               "StrictModes no\n"
+                               "PidFile none\n"
+                               "Subsystem sftp internal-sftp\n");
         process_.pid = start({"/usr/sbin/sshd", "-D", "-f", config, "-E", folder + "/sshd.log"},
                              nullptr, -1, folder + "/sshd.out", error_);
         if (!process_.pid) return;

@@ -17,7 +17,7 @@ int free_tcp_port();
 
 // A started child process, stopped (SIGTERM, then SIGKILL) on destruction.
 class ServerProcess {
-public:
+  public:
     ServerProcess() = default;
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
@@ -30,7 +30,7 @@ public:
 // `root` read-write to one user. The password reaches it on its standard input,
 // never on a command line.
 class FtpServer {
-public:
+  public:
     FtpServer(const std::string& root, const std::string& user, const std::string& password,
               const std::string& log_file);
     bool running() const { return port_ > 0; }
@@ -38,7 +38,7 @@ public:
     int port() const { return port_; }
     std::string host_field() const { return "127.0.0.1:" + std::to_string(port_); }
 
-private:
+  private:
     ServerProcess process_;
     int port_ = 0;
     std::string error_;
@@ -47,7 +47,7 @@ private:
 // A private sshd: its own host key and configuration in `folder`, key-only login
 // for the user running the test, sftp served in-process.
 class SshServer {
-public:
+  public:
     explicit SshServer(const std::string& folder);
     bool running() const { return port_ > 0; }
     const std::string& error() const { return error_; }
@@ -60,7 +60,7 @@ public:
     // Authorizes another key instead of the client's (a wrong-key login then fails).
     void replace_client_key();
 
-private:
+  private:
     ServerProcess process_;
     std::string folder_, user_, client_config_, error_;
     int port_ = 0;
@@ -69,7 +69,7 @@ private:
 // A server that takes connections and never says a word: the kernel completes
 // each connection into the listen queue, nobody ever accepts or answers.
 class SilentServer {
-public:
+  public:
     SilentServer();
     ~SilentServer();
     SilentServer(const SilentServer&) = delete;
@@ -77,7 +77,7 @@ public:
     int port() const { return port_; }
     std::string host_field() const { return "127.0.0.1:" + std::to_string(port_); }
 
-private:
+  private:
     int fd_ = -1;
     int port_ = 0;
 };
