@@ -4,7 +4,9 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <gio/gio.h>
 #include <glib.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,15 +111,56 @@ bool is_mount_point_in(const std::vector<MountEntry>& entries, const std::string
     return false;
 }
 
-FolderState folder_state(const std::string& folder) {
+bool is_mount_point(const std::string& folder) {
+    return is_mount_point_in(read_mount_table(), folder);
+}
+
+namespace {
+// The state of a folder the kernel lists as a mount point.
+FolderState mounted_state(const std::string& folder) {
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) {
-        if (errno == ENOTCONN) return FolderState::Dead;
-        if (errno == ENOENT) return FolderState::Absent;
-        // Any other failure on a listed mount point is a broken mount.
-        return is_mount_point_in(read_mount_table(), folder) ? FolderState::Dead
-                                                             : FolderState::Absent;
+    return ::lstat(folder.c_str(), &st) == 0 ? FolderState::Mounted : FolderState::Dead;
+}
+
+FolderState unmounted_state(const std::string& folder) {
+    struct stat st {};
+    return ::lstat(folder.c_str(), &st) == 0 ? FolderState::Plain : FolderState::Absent;
+}
+} // namespace
+
+FolderState folder_state(const std::string& folder) {
+    return is_mount_point(folder) ? mounted_state(folder) : unmounted_state(folder);
+}
+
+void folder_state_async(const std::string& folder, std::function<void(FolderState)> done) {
+    struct Ask {
+        std::string folder;
+        std::function<void(FolderState)> done;
+        FolderState known = FolderState::Absent;
+    };
+    auto ask = std::make_unique<Ask>(Ask{folder, std::move(done)});
+    if (!is_mount_point(folder)) {
+        ask->known = unmounted_state(folder);
+        g_idle_add_full(
+            G_PRIORITY_DEFAULT,
+            [](gpointer data) -> gboolean {
+                std::unique_ptr<Ask> owned(static_cast<Ask*>(data));
+                owned->done(owned->known);
+                return G_SOURCE_REMOVE;
+            },
+            ask.release(), nullptr);
+        return;
     }
-    return is_mount_point_in(read_mount_table(), folder) ? FolderState::Mounted
-                                                         : FolderState::Plain;
+    GObjectPtr<GTask> task(g_task_new(
+        nullptr, nullptr,
+        [](GObject*, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<Ask> owned(static_cast<Ask*>(data));
+            owned->done(static_cast<FolderState>(g_task_propagate_int(G_TASK(result), nullptr)));
+        },
+        ask.get()));
+    g_task_set_task_data(task.get(), g_strdup(folder.c_str()), g_free);
+    ask.release();
+    g_task_run_in_thread(task.get(), [](GTask* t, gpointer, gpointer data, GCancellable*) {
+        g_task_return_int(t, static_cast<gssize>(mounted_state(static_cast<const char*>(data))));
+    });
 }

@@ -2,6 +2,7 @@
 // own mounts (/proc/self/mountinfo), and the state of one mount folder.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +26,17 @@ enum class FolderState {
     Dead,    // a mount point whose FUSE server is gone ("Transport endpoint is not connected")
 };
 
-// The folder's state. Symbolic links in the folders above it are resolved, the
-// folder itself is never entered (a dead mount point cannot be).
+// True when the kernel lists `folder` as a mount point. Never touches the folder,
+// so a server that stopped answering cannot hold the caller.
+bool is_mount_point(const std::string& folder);
+
+// The folder's state. Telling a live mount from a dead one means asking the
+// mount itself, which waits when its server hangs (at most the tool's keep-alive
+// bound): the main loop uses folder_state_async.
 FolderState folder_state(const std::string& folder);
+// The same, asked from a worker thread when the folder is a mount point; `done`
+// runs on the main loop of the default context.
+void folder_state_async(const std::string& folder, std::function<void(FolderState)> done);
 
 // True when `folder` is a mount point in `entries`; compares the folder with its
 // parent resolved, as the kernel lists mount points.

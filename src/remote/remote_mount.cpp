@@ -35,11 +35,6 @@ std::string tool_message(const ArgvResult& result) {
     return valid_utf8(std::move(text));
 }
 
-bool folder_is_mounted(const std::string& folder) {
-    const FolderState s = folder_state(folder);
-    return s == FolderState::Mounted || s == FolderState::Dead;
-}
-
 void forget_in_progress(const std::string& folder) {
     auto& list = state().in_progress;
     list.erase(std::remove(list.begin(), list.end(), folder), list.end());
@@ -62,12 +57,14 @@ struct MountJob {
     HostAddress address;
     RemoteTools tools;
     bool created = false;
+    bool holds_slot = false; // the folder is in the in-progress list for this job
     std::function<void(const MountOutcome&)> done;
     MountOutcome out;
 };
 using Job = std::shared_ptr<MountJob>;
 
 void refuse(const Job& job, std::vector<ReportLine> lines) {
+    if (job->holds_slot) forget_in_progress(job->out.folder);
     job->out.ok = false;
     job->out.report.lines = std::move(lines);
     job->out.report.status = _("Mount [ERROR]");
@@ -79,16 +76,15 @@ void refuse(const Job& job, std::vector<ReportLine> lines) {
 // A failed mount leaves nothing behind: no half mount, no folder we made.
 void fail_after_run(const Job& job, std::vector<ReportLine> lines) {
     const std::string& folder = job->out.folder;
-    if (folder_is_mounted(folder)) detach(job->tools, folder);
+    if (is_mount_point(folder)) detach(job->tools, folder);
     if (job->created) g_rmdir(folder.c_str());
-    forget_in_progress(folder);
     refuse(job, std::move(lines));
 }
 
 void succeed(const Job& job) {
     const MountRequest& r = job->request;
     const bool ftp = r.kind == RemoteKind::Ftp;
-    forget_in_progress(job->out.folder);
+    if (job->holds_slot) forget_in_progress(job->out.folder);
     remember_mounted(job->out.folder, r.host);
     auto& report = job->out.report;
     if (job->out.reused)
@@ -123,7 +119,7 @@ void succeed(const Job& job) {
 }
 
 void mount_finished(const Job& job, const ArgvResult& result) {
-    if (result.ok() && folder_state(job->out.folder) == FolderState::Mounted) {
+    if (result.ok() && is_mount_point(job->out.folder)) {
         succeed(job);
         return;
     }
@@ -209,6 +205,48 @@ std::vector<ReportLine> field_errors(const MountRequest& r, std::optional<HostAd
                  r.path, LM_ERROR}};
     return {};
 }
+
+// Reuses a live mount, detaches a dead one, makes a missing folder, then starts the tool.
+void prepare_folder(const Job& job, FolderState found) {
+    const std::string& folder = job->out.folder;
+    const std::string& host = job->request.host;
+    switch (found) {
+    case FolderState::Mounted:
+        job->out.reused = true;
+        succeed(job);
+        return;
+    case FolderState::Dead: {
+        // Left behind by a server that went away: detached before mounting anew.
+        const ArgvResult r = detach(job->tools, folder);
+        if (is_mount_point(folder)) {
+            std::vector<ReportLine> lines{{_("%s : échec du montage"), host, LM_ERROR}};
+            if (auto m = tool_message(r); !m.empty()) lines.push_back({"%s", m, LM_ERROR});
+            refuse(job, std::move(lines));
+            return;
+        }
+        job->out.report.lines.push_back({_("%s : ancien montage mort détaché"), folder, LM_ADVICE});
+        break;
+    }
+    case FolderState::Absent:
+        if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) {
+            refuse(job, {{_("Ne peut pas créer le répertoire %s"),
+                          folder + " (" + g_strerror(errno) + ")", LM_ERROR}});
+            return;
+        }
+        job->created = true;
+        break;
+    case FolderState::Plain:
+        if (!g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
+            refuse(job, {{_("Ne peut pas créer le répertoire %s"), folder, LM_ERROR}});
+            return;
+        }
+        break;
+    }
+    if (job->request.kind == RemoteKind::Ftp)
+        start_ftp(job);
+    else
+        start_sftp(job);
+}
 } // namespace
 
 const RemoteState& remote_state() {
@@ -257,43 +295,9 @@ void mount_remote_async(const MountRequest& request,
         refuse(job, {{_("%s : un montage est déjà en cours"), request.host, LM_ERROR}});
         return;
     }
-    switch (folder_state(folder)) {
-    case FolderState::Mounted:
-        job->out.reused = true;
-        succeed(job);
-        return;
-    case FolderState::Dead: {
-        // Left behind by a server that went away: detached before mounting anew.
-        const ArgvResult r = detach(job->tools, folder);
-        if (folder_is_mounted(folder)) {
-            std::vector<ReportLine> lines{{_("%s : échec du montage"), request.host, LM_ERROR}};
-            if (auto m = tool_message(r); !m.empty()) lines.push_back({"%s", m, LM_ERROR});
-            refuse(job, std::move(lines));
-            return;
-        }
-        job->out.report.lines.push_back({_("%s : ancien montage mort détaché"), folder, LM_ADVICE});
-        break;
-    }
-    case FolderState::Absent:
-        if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) {
-            refuse(job, {{_("Ne peut pas créer le répertoire %s"),
-                          folder + " (" + g_strerror(errno) + ")", LM_ERROR}});
-            return;
-        }
-        job->created = true;
-        break;
-    case FolderState::Plain:
-        if (!g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
-            refuse(job, {{_("Ne peut pas créer le répertoire %s"), folder, LM_ERROR}});
-            return;
-        }
-        break;
-    }
     busy.push_back(folder);
-    if (ftp)
-        start_ftp(job);
-    else
-        start_sftp(job);
+    job->holds_slot = true;
+    folder_state_async(folder, [job](FolderState found) { prepare_folder(job, found); });
 }
 
 namespace {
@@ -339,8 +343,7 @@ void unmount_finish(const std::shared_ptr<UnmountJob>& job) {
 void unmount_next(const std::shared_ptr<UnmountJob>& job) {
     while (job->next < job->folders.size()) {
         const std::string folder = job->folders[job->next++];
-        const FolderState before = folder_state(folder);
-        if (before != FolderState::Mounted && before != FolderState::Dead) {
+        if (!is_mount_point(folder)) {
             job->out.folders.push_back({folder, true, "", false});
             continue;
         }
@@ -348,16 +351,22 @@ void unmount_next(const std::shared_ptr<UnmountJob>& job) {
             job->out.folders.push_back({folder, false, "fusermount3: not found", false});
             continue;
         }
-        ArgvCommand c = unmount_command(job->tools.fusermount, folder, before == FolderState::Dead);
+        ArgvCommand c = unmount_command(job->tools.fusermount, folder, false);
         // Untranslated messages let a busy folder be told from other failures.
         c.env = {{"LC_ALL", "C"}};
         run_argv_async(c, [job, folder](const ArgvResult& result) {
-            FolderUnmount f{folder, !folder_is_mounted(folder), "", false};
+            FolderUnmount f{folder, !is_mount_point(folder), "", false};
             if (!f.done) {
                 f.message = tool_message(result);
                 f.busy = f.message.find("busy") != std::string::npos;
+                // A mount whose server is gone is detached instead.
+                if (f.message.find("not connected") != std::string::npos) {
+                    detach(job->tools, folder);
+                    f.done = !is_mount_point(folder);
+                }
                 if (result.timed_out && f.message.empty()) f.message = "fusermount: timeout";
             }
+            if (f.done) f.message.clear();
             job->out.folders.push_back(std::move(f));
             unmount_next(job);
         });
