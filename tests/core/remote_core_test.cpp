@@ -63,6 +63,7 @@ TEST(RemoteFields, HostUserPasswordAndPathRules) {
         EXPECT_EQ(parsed->port, c.port);
         EXPECT_EQ(parsed->ipv6, c.ipv6);
     }
+    EXPECT_FALSE(parse_host_field(std::string("[::\0';touch P]:21", 17)));
     for (const char* user : {"root", "a.b_c-d", "Bob1"})
         EXPECT_TRUE(valid_user_field(user)) << user;
     for (const char* user :
