@@ -87,9 +87,13 @@ TEST(RunArgv, DaemonsDoNotHoldItAndTimeLimitKillsTheGroup) {
         EXPECT_FALSE(r.ok());
         const pid_t grandchild = std::atoi(read_file(pid_file).c_str());
         ASSERT_GT(grandchild, 0);
-        // Killed with the group: gone, or a zombie waiting for init.
-        std::string stat = read_file("/proc/" + std::to_string(grandchild) + "/stat");
-        EXPECT_TRUE(stat.empty() || stat.find(") Z ") != std::string::npos) << stat;
+        // Killed with the group: soon gone, or a zombie waiting for init.
+        auto dead = [&] {
+            std::string stat = read_file("/proc/" + std::to_string(grandchild) + "/stat");
+            return stat.empty() || stat.find(") Z ") != std::string::npos;
+        };
+        for (int i = 0; i < 200 && !dead(); ++i) g_usleep(10000);
+        EXPECT_TRUE(dead());
     }
 }
 
