@@ -92,7 +92,8 @@ TEST(RunArgv, DaemonsDoNotHoldItAndTimeLimitKillsTheGroup) {
             std::string stat = read_file("/proc/" + std::to_string(grandchild) + "/stat");
             return stat.empty() || stat.find(") Z ") != std::string::npos;
         };
-        for (int i = 0; i < 200 && !dead(); ++i) g_usleep(10000);
+        for (int i = 0; i < 200 && !dead(); ++i)
+            g_usleep(10000);
         EXPECT_TRUE(dead());
     }
 }

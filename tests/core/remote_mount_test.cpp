@@ -95,6 +95,16 @@ mode_t mode_of(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
+// Nothing the user is shown holds the password.
+void expect_no_secret(const RemoteReport& report, const std::string& secret) {
+    for (const auto& line : report.lines) {
+        EXPECT_EQ(line.format.find(secret), std::string::npos) << line.format;
+        EXPECT_EQ(line.argument.find(secret), std::string::npos) << line.argument;
+    }
+    EXPECT_EQ(report.status.find(secret), std::string::npos);
+    EXPECT_EQ(report.notification.find(secret), std::string::npos);
+}
+
 class RemoteMount : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -152,6 +162,8 @@ TEST_F(RemoteMount, FtpMountListSaveUnmountWithoutShowingThePassword) {
     EXPECT_EQ(listing(out.folder), (std::vector<std::string>{"a.txt"}));
     std::printf("[ figures  ] FTP mount and first listing: %.0f ms\n", ms_since(start));
     EXPECT_FALSE(seen) << "password in a process's command line";
+    expect_no_secret(out.report, password);
+    EXPECT_EQ(out.command.find(password), std::string::npos);
 
     EXPECT_EQ(out.folder, home.file("MOUNT/" + server.host_field()));
     EXPECT_EQ(out.report.status, "Mount [OK]");
@@ -280,6 +292,7 @@ void expect_failures(const std::vector<FailureCase>& cases) {
         std::printf("[ figures  ] %s: failed after %.1f s\n", c.what, ms_since(start) / 1000);
         EXPECT_FALSE(out.ok);
         EXPECT_EQ(out.report.status, "Mount [ERROR]");
+        expect_no_secret(out.report, c.request.password.empty() ? "\x01" : c.request.password);
         ASSERT_FALSE(out.report.lines.empty());
         EXPECT_EQ(out.report.lines[0].format,
                   c.by_time_limit ? "%s : le serveur ne répond pas, montage abandonné après 30 s"
@@ -308,7 +321,7 @@ TEST_F(RemoteMount, RefusedLoginsAndClosedPortsRememberNothing) {
     const std::string history = home.file("history");
     expect_failures({
         {"FTP wrong password",
-         {RemoteKind::Ftp, ftp.host_field(), "bob", "wrong", "", false, history},
+         {RemoteKind::Ftp, ftp.host_field(), "bob", "wr0ng-Secret", "", false, history},
          false},
         {"FTP closed port", {RemoteKind::Ftp, closed, "bob", "right", "", false, history}, false},
         {"SFTP key refused",
