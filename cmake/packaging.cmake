@@ -1,6 +1,9 @@
 # The Debian binary package: `cpack -G DEB` in a build folder (scripts/package).
 # The program finds its data beside its own prefix, so the package installs the
 # same build under /usr.
+# The package is made from what the build folder already holds: cpack must not
+# build every target (tests included) again first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

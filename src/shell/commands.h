@@ -72,3 +72,48 @@ struct SpawnLines {
 // argument vector as one quoted command line instead, and its answer is
 // reported as the exit code from the main loop.
 bool spawn_async_lines(SpawnLines job, std::string* error = nullptr);
+
+// ---- Programs started from an argument vector, without a shell ----
+#include <optional>
+#include <utility>
+
+// One program to run: argv[0] is looked up in PATH when it holds no '/'.
+struct ArgvCommand {
+    std::vector<std::string> argv;
+    // Set for the child on top of the inherited environment. Never recorded: it may
+    // carry credentials.
+    std::vector<std::pair<std::string, std::string>> env;
+    // The child's standard input (at most 64 KiB); none: /dev/null. Never recorded.
+    std::optional<std::string> input;
+    // After this many milliseconds the child's whole process group is killed; 0: no limit.
+    int time_limit_ms = 0;
+};
+
+struct ArgvResult {
+    bool started = false;   // false: the program could not be started (see `errors`)
+    bool timed_out = false; // killed when the time limit ran out
+    int status = -1;        // exit status when it exited, else -1
+    std::string output;     // what it wrote on stdout (the last 64 KiB)
+    std::string errors;     // what it wrote on stderr (the last 64 KiB), or why it did not start
+    bool ok() const { return started && !timed_out && status == 0; }
+};
+
+// The child runs in a session of its own (no controlling terminal, so nothing can
+// stop to ask a question on one); stdout and stderr go to unlinked temporary files,
+// not pipes, so a child that leaves a daemon behind holding them does not keep us
+// waiting.
+ArgvResult run_argv_sync(const ArgvCommand& command);
+// Starts the child and returns at once; `done` runs later on the GLib main loop of
+// the default context, once the child has exited or been killed.
+void run_argv_async(const ArgvCommand& command, std::function<void(const ArgvResult&)> done);
+
+// The argument vector as a line for /bin/sh, each word through shell_word: what logs
+// and tests show of a run. Holds nothing of the environment or the input.
+std::string argv_to_shell_line(const std::vector<std::string>& argv);
+
+// Tests install a recorder: it sees each argument vector (never the environment nor
+// the input) before the run; an answer stands for the run's result, none lets the
+// program run for real.
+using ArgvRecorder =
+    std::function<std::optional<ArgvResult>(const std::vector<std::string>& argv, bool sync)>;
+void set_argv_recorder(ArgvRecorder recorder);

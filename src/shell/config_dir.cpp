@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 
@@ -101,9 +103,15 @@ void ensure_config_dir(const ConfigPaths& p) {
     };
     write_default(p.rc, kDefaultRc);
     write_default(p.todo, default_todo_text());
-    write_default(p.sftp, "");
+    // The server histories name hosts and users (older FTP lines, passwords too):
+    // readable by their owner only.
+    auto create_private = [](const std::string& path) {
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) ::close(fd);
+    };
+    create_private(p.sftp);
     write_default(p.theme, kDefaultTheme);
-    write_default(p.ftp, "");
+    create_private(p.ftp);
     write_default(p.myadmin, default_myadmin_text());
     write_default(p.hotkeys, kDefaultHotkeys);
     write_default(p.autoreplace, kDefaultAutoreplace);

@@ -104,6 +104,8 @@ TEST_F(ConfigDir, FirstLoadCreatesDirectoriesAndDefaultFiles) {
     EXPECT_EQ(read_file(dir + "orvane_sftp"), "");
     EXPECT_TRUE(exists(dir + "orvane_ftp"));
     EXPECT_EQ(read_file(dir + "orvane_ftp"), "");
+    EXPECT_EQ(mode_of(dir + "orvane_ftp"), 0600u);
+    EXPECT_EQ(mode_of(dir + "orvane_sftp"), 0600u);
 
     Lines myadmin = text_to_lines(read_file(dir + "orvane_myadmin"));
     ASSERT_EQ(myadmin.size(), 7u) << "six lines, each ending with a line feed";

@@ -25,6 +25,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
+echo "building the package"
 (cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) ||
   { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/pkg/orvane_*_amd64.deb 2>/dev/null | head -n 1)
@@ -34,6 +35,7 @@ printf '%s\n' "$control" | grep -q '^Depends:.*libgtk-3-0' || fail "Depends lack
 printf '%s\n' "$control" | grep -q '^Suggests:.*sshfs' || fail "Suggests lacks the outside tools"
 dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./|/|' | grep -v '/$' >"$work/files"
 
+echo "installing $(basename "$deb")"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" \
   >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get install"; }
 [ -x /usr/bin/orvane ] || fail "/usr/bin/orvane missing after install"
@@ -42,6 +44,7 @@ man=/usr/share/man/man1/orvane.1.gz
 warnings=$(zcat "$man" | LC_ALL=C.UTF-8 groff -ww -man -Tutf8 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "groff warns: $warnings"
 
+echo "starting /usr/bin/orvane x.sh"
 home="$work/home"
 mkdir -p "$home" "$work/start"
 cd "$work/start" || fail "cd"
@@ -54,7 +57,9 @@ for i in $(seq 1 120); do
   grep -q 'main.html' "$work/trace" 2>/dev/null && [ -s x.sh ] && break
   sleep 0.5
 done
-kill -TERM "$pid"; wait "$pid"; status=$?; pid=
+# The program itself gets the signal; strace then ends with its exit status.
+kill -TERM $(pgrep -f '^/usr/bin/orvane x.sh') 2>/dev/null
+wait "$pid"; status=$?; pid=
 [ -s x.sh ] || fail "x.sh was not created with its header"
 head -n 1 x.sh | grep -q '^#!/bin/bash' || fail "x.sh has no bash header: $(head -n 1 x.sh)"
 [ -x x.sh ] || fail "x.sh is not executable"
