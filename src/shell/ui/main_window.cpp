@@ -24,6 +24,7 @@
 #include "shell/ui/tabs_window.h"
 #include "shell/ui/toolbars.h"
 #include "shell/ui/window_parts.h"
+#include "snippets/ui/help_windows.h"
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
 #include "tools/ui/symbols.h"
@@ -329,6 +330,7 @@ GtkWidget* main_window_build() {
     connect_lower_floors();
     html_entities_menu_rebuild();
     marks_panel_build(panel_page(PanelPage::marks));
+    help_chooser_build(panel_page(PanelPage::help_tree));
     todo_page_build(panel_page(PanelPage::todo));
 
     apply_text_colors();
