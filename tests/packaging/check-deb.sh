@@ -7,10 +7,12 @@
 # otherwise, and when an orvane package is already installed.
 #   check-deb.sh BUILD_DIR
 build=$1
+src=$(cd "$(dirname "$0")/../.." && pwd)
 skip() { echo "skipped: $*"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
 command -v apt-get >/dev/null && command -v cpack >/dev/null || skip "apt-get or cpack missing"
-command -v strace >/dev/null || skip "strace missing (scripts/setup installs it)"
+command -v strace >/dev/null && command -v xdotool >/dev/null ||
+  skip "strace or xdotool missing (scripts/setup installs them)"
 dpkg-query -W -f='${Status}' orvane 2>/dev/null | grep -q 'install ok' &&
   skip "an orvane package is already installed here"
 
@@ -54,19 +56,27 @@ env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORI
   strace -f -qq -o "$work/trace" -e trace=open,openat /usr/bin/orvane x.sh &
 pid=$!
 for i in $(seq 1 120); do
-  grep -q 'main.html' "$work/trace" 2>/dev/null && [ -s x.sh ] && break
+  grep -q 'main.html' "$work/trace" 2>/dev/null && break
+  sleep 0.5
+done
+# The header goes into the new page; Ctrl+S writes it to the file.
+opid=$(pgrep -f '^/usr/bin/orvane x.sh')
+win=$(timeout 30 xdotool search --sync --onlyvisible --pid "$opid" --class Orvane | head -n 1)
+[ -n "$win" ] || fail "no main window"
+xdotool windowfocus --sync "$win" key --clearmodifiers ctrl+s
+for i in $(seq 1 60); do
+  [ -s x.sh ] && break
   sleep 0.5
 done
 # The program itself gets the signal; strace then ends with its exit status.
-kill -TERM $(pgrep -f '^/usr/bin/orvane x.sh') 2>/dev/null
+kill -TERM "$opid" 2>/dev/null
 wait "$pid"; status=$?; pid=
 [ -s x.sh ] || fail "x.sh was not created with its header"
 head -n 1 x.sh | grep -q '^#!/bin/bash' || fail "x.sh has no bash header: $(head -n 1 x.sh)"
 [ -x x.sh ] || fail "x.sh is not executable"
 grep -q '"/usr/share/orvane/pixmaps/[^"]*\.png"' "$work/trace" || fail "no picture read from /usr/share/orvane"
 grep -q '"/usr/share/orvane/www/main.html"' "$work/trace" || fail "start page not read from /usr/share/orvane"
-src=$(cd "$(dirname "$0")/../.." && pwd)
-! grep -q "\"$src/" "$work/trace" || fail "the installed program read the source tree"
+! grep -q "\"$src/" "$work/trace" || fail "the installed program read the source tree: $(grep "\"$src/" "$work/trace" | head -3)"
 ! grep -q '"/usr/local/share/orvane' "$work/trace" || fail "the installed program looked in /usr/local"
 [ "$status" -eq 15 ] || fail "SIGTERM exit status $status"
 
