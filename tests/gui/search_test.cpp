@@ -92,7 +92,10 @@ const char* const kReplaceAll =
     "Tout remplacer (Ligne de commande TEXTE_RECHERCHE~TEXTE_REMPLACEMENT)";
 const char* const kHint = "La documentation est disponible dans le menu";
 
-using SearchTest = GuiTest;
+// The scratch pages of these tests close without the unsaved-text question.
+class SearchTest : public GuiTest {
+    void prepare_home() override { write_config_file("orvane_rc", "prompt_on_not_saved=0\n"); }
+};
 
 TEST_F(SearchTest, FindSelectsTheFirstOccurrenceMarksAllAndFindNextMovesOn) {
     DocumentPage* page = page_with("a foo b foo c foo", 16);
