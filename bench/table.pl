@@ -1,21 +1,23 @@
 #!/usr/bin/perl
-# Prints the table of scripts/bench from Google Benchmark's JSON output (run
-# with repetitions and aggregates). Pairing rules are in bench/README.md.
+# Prints the table of scripts/bench from Google Benchmark's JSON outputs (run
+# with repetitions and aggregates), one file per benchmark program. Pairing
+# rules are in bench/README.md.
 use strict;
 use warnings;
 use JSON::PP;
 
-my ($file) = @ARGV;
-open my $fh, '<', $file or die "$file: $!\n";
-my $doc = decode_json(do { local $/; <$fh> });
-close $fh;
-
+# One file per benchmark program, read in the order given.
 my (@order, %median);
-for my $b (@{ $doc->{benchmarks} }) {
-    next unless ($b->{run_type} // '') eq 'aggregate' && ($b->{aggregate_name} // '') eq 'median';
-    my $name = $b->{run_name};
-    push @order, $name;
-    $median{$name} = $b;
+for my $file (@ARGV) {
+    open my $fh, '<', $file or die "$file: $!\n";
+    my $doc = decode_json(do { local $/; <$fh> });
+    close $fh;
+    for my $b (@{ $doc->{benchmarks} }) {
+        next unless ($b->{run_type} // '') eq 'aggregate' && ($b->{aggregate_name} // '') eq 'median';
+        my $name = $b->{run_name};
+        push @order, $name;
+        $median{$name} = $b;
+    }
 }
 
 sub base_name { my ($n) = @_; $n =~ s{/.*}{}; return $n; }

@@ -21,7 +21,7 @@
     I(famous_history_max, 7)                                                                       \
     I(saveopen_h, 75)                                                                              \
     I(saveopen_w, 75)                                                                              \
-    I(prompt_on_not_saved, 0)                                                                      \
+    I(prompt_on_not_saved, 1)                                                                      \
     I(prompt_on_file_exists, 0)                                                                    \
     I(warn_about_aliens, 0)                                                                        \
     I(xhtml_mode, 0)                                                                               \

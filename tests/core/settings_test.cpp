@@ -24,7 +24,7 @@ TEST(SettingsDefaults, NoTableGivesEveryDefault) {
     EXPECT_EQ(s.famous_history_max, 7);
     EXPECT_EQ(s.saveopen_h, 75);
     EXPECT_EQ(s.saveopen_w, 75);
-    EXPECT_EQ(s.prompt_on_not_saved, 0);
+    EXPECT_EQ(s.prompt_on_not_saved, 1);
     EXPECT_EQ(s.word_wrap, 1);
     EXPECT_EQ(s.tab_size, 3);
     EXPECT_EQ(s.autocomp_wordlen_min, 3);
@@ -92,12 +92,15 @@ TEST(SettingsFromFile, EdgeCasesOfTheRcFile) {
                "fmt_color_function=<b style=\"c=@color\">@text</b>\n"
                "word_wrap=abc\n"
                "def_save_dir=/srv/www/\r\n"
+               "prompt_on_not_saved=0\n"
                "tab_size=4\n");
     Settings s = settings_from_table(load_key_file(home.file("rc")), home.path());
     EXPECT_EQ(s.tab_size, 4);
     EXPECT_EQ(s.date_time, "");
     EXPECT_EQ(s.fmt_color_function, "<b style=\"c=@color\">@text</b>");
     EXPECT_EQ(s.word_wrap, 0);
+    // The question about unsaved text is asked unless the user turned it off.
+    EXPECT_EQ(s.prompt_on_not_saved, 0);
     EXPECT_EQ(s.def_save_dir, "/srv/www/\r");
     EXPECT_EQ(s.def_open_dir, home.path() + "/");
 
@@ -228,6 +231,7 @@ TEST(SettingsWrite, ChangedValuesAndFlagsAsZeroOrOne) {
     s.tab_size = 8;
     s.do_backup = 5;
     s.word_wrap = 0;
+    s.prompt_on_not_saved = 0;
     s.cm_mplayer = "mpv @movie_file";
     s.other_browser = "links2 %s&";
     s.date_time = "";
@@ -235,6 +239,7 @@ TEST(SettingsWrite, ChangedValuesAndFlagsAsZeroOrOne) {
     EXPECT_EQ(lines, expected_written_lines(s));
     EXPECT_TRUE(lines_find_exact(lines, "do_backup=1"));
     EXPECT_TRUE(lines_find_exact(lines, "word_wrap=0"));
+    EXPECT_TRUE(lines_find_exact(lines, "prompt_on_not_saved=0"));
     EXPECT_TRUE(lines_find_exact(lines, "cm_mplayer=mpv @movie_file"));
     EXPECT_TRUE(lines_find_exact(lines, "other_browser=links2 %s&"));
     EXPECT_TRUE(lines_find_exact(lines, "date_time="));

@@ -13,6 +13,7 @@
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/document_page.h"
 #include "documents/ui/documents.h"
+#include "gui/support/chooser_answer.h"
 #include "gui/support/dialog_answer.h"
 #include "gui/support/gui_fixture.h"
 #include "shell/config_dir.h"
@@ -266,21 +267,36 @@ bool test_saver(DocumentPage& page) {
     return true;
 }
 
-TEST_F(PromptTest, CancelClosesWithoutSavingAndTheFileGoesToRecent) {
+TEST_F(PromptTest, CancelKeepsThePageWithItsText) {
     const std::string path = home().file("a.txt");
     DocumentPage* page = file_page(path, "old\n");
     type_into(page, "new ");
     answer_next_dialog(GTK_RESPONSE_CANCEL);
     close_current_document();
     EXPECT_EQ(last_dialog_text(), path + " est modifié mais pas sauvegardé, le sauvegarder?");
-    EXPECT_EQ(document_count(), 0);
+    ASSERT_EQ(document_count(), 1);
+    EXPECT_EQ(current_document(), page);
+    EXPECT_EQ(buffer_text(page), "new old\n");
+    EXPECT_TRUE(gtk_text_buffer_get_modified(GTK_TEXT_BUFFER(page->buffer.get())));
     EXPECT_EQ(read_file(path), "old\n");
+    EXPECT_TRUE(recent_files().empty());
+    EXPECT_EQ(log_text().find("est fermé"), std::string::npos);
+
+    // Saved on OK, it closes; the file goes to the recent list, and the recent
+    // menu is rebuilt from the list in memory.
+    set_page_saver(+[](DocumentPage& p) {
+        write_file(p.path, buffer_text(&p));
+        return true;
+    });
+    answer_next_dialog(GTK_RESPONSE_OK);
+    close_current_document();
+    set_page_saver(nullptr);
+    EXPECT_EQ(document_count(), 0);
+    EXPECT_EQ(read_file(path), "new old\n");
     ASSERT_FALSE(recent_files().empty());
     EXPECT_EQ(recent_files().front(), path + ",UTF-8,4");
     EXPECT_NE(log_text().find(path + " est fermé"), std::string::npos);
-    // The recent menu is rebuilt from the list in memory.
-    GtkWidget* recent = find_menu_item(path + ",UTF-8,4");
-    EXPECT_NE(recent, nullptr);
+    EXPECT_NE(find_menu_item(path + ",UTF-8,4"), nullptr);
 }
 
 TEST_F(PromptTest, OkSavesThroughTheSaverThenCloses) {
@@ -316,10 +332,10 @@ TEST_F(PromptTest, AFailedSaveKeepsThePageOpenExceptAtExit) {
     EXPECT_EQ(document_count(), 0);
 }
 
-TEST_F(PromptTest, UnmodifiedFilesAndNewDocumentsCloseWithoutAQuestion) {
+TEST_F(PromptTest, UnmodifiedFilesAndEmptyNewDocumentsCloseWithoutAQuestion) {
     const std::string path = home().file("d.txt");
     file_page(path, "same\n");
-    new_document_with_text("scratch");
+    new_document();
     close_next_dialog(300);
     close_all_documents();
     EXPECT_FALSE(last_dialog().found);
@@ -331,7 +347,88 @@ TEST_F(PromptTest, UnmodifiedFilesAndNewDocumentsCloseWithoutAQuestion) {
     EXPECT_LT(log.find("noname_2 est fermé"), log.find(path + " est fermé"));
 }
 
-TEST_F(GuiTest, WithoutThePromptAModifiedFileClosesAndLosesItsChanges) {
+// Its text is nowhere else: OK runs the save dialog, and a page whose dialog
+// was cancelled stays open.
+TEST_F(GuiTest, ANeverSavedPageHoldingTextIsAskedAboutLikeAFile) {
+    new_document_with_text("scratch\n");
+    DocumentPage* page = current_document();
+    answer_next_dialog(GTK_RESPONSE_OK);
+    answer_next_chooser("");
+    close_current_document();
+    EXPECT_EQ(last_dialog_text(), "noname_1 est modifié mais pas sauvegardé, le sauvegarder?");
+    EXPECT_EQ(last_chooser().title, "Sauvegarde sous...");
+    ASSERT_EQ(document_count(), 1);
+    EXPECT_EQ(buffer_text(page), "scratch\n");
+
+    answer_next_dialog(GTK_RESPONSE_CANCEL);
+    close_current_document();
+    EXPECT_TRUE(last_dialog().found);
+    ASSERT_EQ(document_count(), 1);
+
+    // Closed from its tab while another is current: the dialog saves this page.
+    new_document();
+    const std::string path = home().file("kept.txt");
+    answer_next_dialog(GTK_RESPONSE_OK);
+    answer_next_chooser(path);
+    gtk_button_clicked(GTK_BUTTON(page->close_button));
+    EXPECT_EQ(read_file(path), "scratch\n");
+    ASSERT_EQ(document_count(), 1);
+    EXPECT_EQ(page_at_index(0)->path, "noname_2");
+    EXPECT_EQ(recent_files().front(), path + ",UTF-8,8");
+}
+
+// Asked while the window is still there, from its close button and from the
+// menu; Cancel keeps the program running with the page as it was.
+TEST_F(PromptTest, QuittingWithUnsavedTextAndCancelKeepsTheWindowAndThePage) {
+    const std::string path = home().file("q.txt");
+    DocumentPage* page = file_page(path, "old\n");
+    type_into(page, "new ");
+    GtkWidget* win = window();
+    g_object_add_weak_pointer(G_OBJECT(win), reinterpret_cast<gpointer*>(&win));
+
+    answer_next_dialog(GTK_RESPONSE_CANCEL);
+    GdkEvent* close = gdk_event_new(GDK_DELETE);
+    close->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(win)));
+    close->any.send_event = TRUE;
+    gtk_main_do_event(close);
+    gdk_event_free(close);
+    EXPECT_EQ(last_dialog_text(), path + " est modifié mais pas sauvegardé, le sauvegarder?");
+    ASSERT_NE(win, nullptr) << "the window went away";
+    EXPECT_TRUE(gtk_widget_get_visible(win));
+
+    answer_next_dialog(GTK_RESPONSE_CANCEL);
+    g_idle_add(
+        [](gpointer) -> gboolean {
+            activate_menu_item("Quiter Orvane");
+            return G_SOURCE_REMOVE;
+        },
+        nullptr);
+    static bool still_running;
+    still_running = false;
+    const guint guard = g_timeout_add(
+        1500,
+        [](gpointer) -> gboolean {
+            still_running = true;
+            gtk_main_quit();
+            return G_SOURCE_REMOVE;
+        },
+        nullptr);
+    gtk_main();
+    if (!still_running) g_source_remove(guard);
+    EXPECT_TRUE(last_dialog().found);
+    EXPECT_TRUE(still_running) << "the main loop ended";
+    ASSERT_NE(win, nullptr);
+    g_object_remove_weak_pointer(G_OBJECT(win), reinterpret_cast<gpointer*>(&win));
+    ASSERT_EQ(document_count(), 1);
+    EXPECT_EQ(buffer_text(page), "new old\n");
+    EXPECT_EQ(read_file(path), "old\n");
+}
+
+class NoPromptTest : public GuiTest {
+    void prepare_home() override { write_config_file("orvane_rc", "prompt_on_not_saved=0\n"); }
+};
+
+TEST_F(NoPromptTest, WithoutThePromptAModifiedFileClosesAndLosesItsChanges) {
     const std::string path = home().file("e.txt");
     DocumentPage* page = file_page(path, "old\n");
     type_into(page, "new ");
@@ -509,6 +606,8 @@ void open_and_close(int count) {
 class MemoryTest : public GuiTest {
     void prepare_home() override {
         write_config_file("orvane_autocomp", "alphabetical\nbravissimo\ncompletion\n");
+        // The scratch pages close without the unsaved-text question.
+        write_config_file("orvane_rc", "prompt_on_not_saved=0\n");
     }
 };
 

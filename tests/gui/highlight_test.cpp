@@ -32,6 +32,25 @@ GtkSourceBuffer* log_buffer() {
 
 using HighlightTest = GuiTest;
 
+// Whether the highlighting coloured the character at `offset`: a tag there
+// sets a colour (the page's own search and marking tags are not there).
+bool coloured_at(DocumentPage* page, int offset) {
+    GtkTextBuffer* buffer = GTK_TEXT_BUFFER(page->buffer.get());
+    GtkTextIter start, end, at;
+    gtk_text_buffer_get_bounds(buffer, &start, &end);
+    gtk_source_buffer_ensure_highlight(page->buffer.get(), &start, &end);
+    gtk_text_buffer_get_iter_at_offset(buffer, &at, offset);
+    GSList* tags = gtk_text_iter_get_tags(&at);
+    bool coloured = false;
+    for (GSList* l = tags; l; l = l->next) {
+        gboolean set = FALSE;
+        g_object_get(l->data, "foreground-set", &set, nullptr);
+        coloured = coloured || set;
+    }
+    g_slist_free(tags);
+    return coloured;
+}
+
 TEST_F(HighlightTest, ChoosingAModeSetsTheLanguage) {
     new_document();
     DocumentPage* page = current_document();
@@ -83,6 +102,17 @@ TEST_F(HighlightTest, RefreshRemovesTheSearchMarksAndKeepsTheLanguage) {
     gtk_text_buffer_get_start_iter(GTK_TEXT_BUFFER(page->buffer.get()), &start);
     EXPECT_FALSE(gtk_text_iter_has_tag(&start, search));
     EXPECT_EQ(language_of(page), "perl");
+}
+
+TEST_F(HighlightTest, RefreshColoursTheKeywordsAgain) {
+    new_document();
+    DocumentPage* page = current_document();
+    doc_insert_at_cursor(page, "int main(void) {\n    return 0;\n}\n");
+    ASSERT_TRUE(activate_menu_item_path({"Vue", "Coloration syntaxique", "C"}));
+    const int keyword = 21; // "return"
+    ASSERT_TRUE(spin_until([&] { return coloured_at(page, keyword); }));
+    ASSERT_TRUE(activate_menu_item("Rafraichir la coloration syntaxique"));
+    EXPECT_TRUE(spin_until([&] { return coloured_at(page, keyword); }, 3000));
 }
 
 TEST_F(HighlightTest, ThemeSwitchRewritesTheFileAndEveryOpenView) {

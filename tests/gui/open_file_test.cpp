@@ -7,6 +7,7 @@
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <functional>
 #include <set>
@@ -502,6 +503,76 @@ TEST_F(CharsetMenuTest, CoReloadsInTheChosenCharsetAndReportsWhatItCannotRead) {
     ASSERT_TRUE(activate_menu_item_path({"Vue", "Co", "autodetect"}));
     EXPECT_EQ(buffer_text(page), kRussian);
     EXPECT_EQ(page->encoding, "KOI8-R");
+}
+
+class Cp1251MenuTest : public OpenFileTest {
+    void prepare_home() override { write_config_file("iconv_rc", "+CP1251//\n"); }
+};
+
+// The charset "Co" leaves for the next open is not the file panel's: it reads
+// in the default charset, as "Ouvrir" does.
+TEST_F(Cp1251MenuTest, TheFilePanelReadsInTheDefaultCharsetAfterACoReload) {
+    const std::string russian = put("ru.txt", convert_to(kRussian, "CP1251"));
+    const std::string french = put("fr.txt", "Le café est prêt.\n");
+    set_pending_charset(std::string("ISO-8859-1"));
+    DocumentPage* page = open_and_show(russian);
+    ASSERT_NE(page, nullptr);
+    menu_rebuild_charsets();
+    ASSERT_TRUE(activate_menu_item_path({"Vue", "Co", "CP1251"}));
+    ASSERT_EQ(buffer_text(page), kRussian);
+
+    GtkFileChooser* panel = GTK_FILE_CHOOSER(window_part(WindowPart::file_panel));
+    ASSERT_NE(panel, nullptr);
+    gtk_file_chooser_set_filename(panel, french.c_str());
+    ASSERT_TRUE(spin_until([&] {
+        GCharPtr chosen(gtk_file_chooser_get_filename(panel));
+        return chosen && french == chosen.get();
+    }));
+    g_signal_emit_by_name(panel, "file-activated");
+    ASSERT_EQ(document_count(), 2);
+    EXPECT_EQ(buffer_text(page_at_index(1)), "Le café est prêt.\n");
+    EXPECT_EQ(page_at_index(1)->encoding, "UTF-8");
+}
+
+// File names spelt in Latin-1 by the file system: the pages show them in
+// UTF-8 and must reach the files by their own spelling.
+class Latin1NamesTest : public CharsetMenuTest {
+  protected:
+    void SetUp() override {
+        CharsetMenuTest::SetUp();
+        // GLib reads the variable again when the locale's charset changes.
+        g_setenv("G_FILENAME_ENCODING", "ISO-8859-1", TRUE);
+        setlocale(LC_CTYPE, "C");
+        GCharPtr fs_name(g_filename_from_utf8("é", -1, nullptr, nullptr, nullptr));
+        ASSERT_STREQ(fs_name.get(), "\xE9");
+    }
+    void TearDown() override {
+        g_unsetenv("G_FILENAME_ENCODING");
+        setlocale(LC_CTYPE, "C.UTF-8");
+        CharsetMenuTest::TearDown();
+    }
+};
+
+TEST_F(Latin1NamesTest, CoAndInlinePicturesFindTheFilesOfPagesWithSuchNames) {
+    const std::string dir = home().path();
+    write_file(dir + "/caf\xE9.txt", convert_to(kRussian, "KOI8-R"));
+    DocumentPage* page = open_path_with_charset(dir + "/caf\xE9.txt", "ISO-8859-1");
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->path, dir + "/café.txt");
+    menu_rebuild_charsets();
+    ASSERT_TRUE(activate_menu_item_path({"Vue", "Co", "KOI8-R"}));
+    EXPECT_EQ(buffer_text(page), kRussian);
+
+    GObjectPtr<GdkPixbuf> picture(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 8, 8));
+    ASSERT_TRUE(
+        gdk_pixbuf_save(picture.get(), (dir + "/\xE9t\xE9.png").c_str(), "png", nullptr, nullptr));
+    const std::string text = "<img src=\"été.png\">\n";
+    write_file(dir + "/pages \xE0 voir.txt", text);
+    page = open_path_with_charset(dir + "/pages \xE0 voir.txt", "UTF-8");
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(activate_menu_item("Afficher les images dans le texte"));
+    EXPECT_EQ(gtk_text_buffer_get_char_count(GTK_TEXT_BUFFER(page->buffer.get())),
+              g_utf8_strlen(text.c_str(), -1) + 1);
 }
 
 TEST_F(OpenFileTest, ReloadWithCharsetReplacesTheTextOnly) {

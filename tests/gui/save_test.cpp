@@ -218,6 +218,38 @@ TEST_F(FailedWriteTest, AWriteThatFailsKeepsTheFileAndTheModifiedState) {
     EXPECT_EQ(read_file(path), std::string(64 * 1024, 'x'));
 }
 
+// Another program (or another tab of the same file) wrote it meanwhile.
+TEST_F(GuiTest, AFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
+    const std::string path = home().file("shared.txt");
+    write_file(path, "first\n");
+    set_pending_charset(std::string("UTF-8"));
+    DocumentPage* page = open_and_show(path);
+    ASSERT_NE(page, nullptr);
+    doc_insert_at_cursor(page, "mine ");
+    write_file(path, "theirs, meanwhile\n");
+
+    answer_next_dialog(GTK_RESPONSE_CANCEL);
+    save_current_document();
+    EXPECT_EQ(last_dialog_text(), path + " a changé sur le disque depuis sa dernière lecture ou "
+                                         "sauvegarde. Remplacer ce qu'il contient par le texte "
+                                         "de l'onglet?");
+    EXPECT_EQ(read_file(path), "theirs, meanwhile\n");
+    EXPECT_TRUE(modified(page));
+    EXPECT_FALSE(contains(log_text(), "Sauvegarde [OK]"));
+
+    answer_next_dialog(GTK_RESPONSE_OK);
+    save_current_document();
+    EXPECT_EQ(read_file(path), "mine first\n");
+    EXPECT_FALSE(modified(page));
+
+    // The page knows the file it wrote: the next save asks nothing.
+    doc_insert_at_cursor(page, "again ");
+    close_next_dialog(300);
+    save_current_document();
+    EXPECT_FALSE(last_dialog().found);
+    EXPECT_EQ(read_file(path), "mine again first\n");
+}
+
 TEST_F(GuiTest, AFolderThatWasRemovedFailsTheSave) {
     const std::string folder = home().file("gone");
     g_mkdir(folder.c_str(), 0700);

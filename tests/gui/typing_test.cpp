@@ -266,12 +266,17 @@ TEST_F(TypingTest, InlinePicturesAreThumbnailsBeforeTheClosingQuote) {
     ASSERT_NE(full, nullptr);
     EXPECT_EQ(gdk_pixbuf_get_width(full), 64);
 
-    // Thumbnails leave the page unmodified; full-size pictures do not touch that.
-    ASSERT_TRUE(string_to_file(html, "<img src=\"p.png\">"));
-    page = page_at(html, "<img src=\"p.png\">");
-    gtk_text_buffer_set_modified(buffer_of(page), TRUE);
-    ASSERT_TRUE(activate_menu_item("Afficher les images dans le texte"));
-    EXPECT_FALSE(gtk_text_buffer_get_modified(buffer_of(page)));
+    // Pictures are no edit: edits made before still count as unsaved, and a
+    // page in step with its file stays so.
+    ASSERT_TRUE(string_to_file(html, "<img src=\"p.png\"> <IMG SRC=\"p.png\">"));
+    for (gboolean modified : {1, 0}) {
+        page = page_at(html, "<img src=\"p.png\"> <IMG SRC=\"p.png\">");
+        gtk_text_buffer_set_modified(buffer_of(page), modified);
+        ASSERT_TRUE(activate_menu_item("Afficher les images dans le texte"));
+        // Both pictures went in.
+        EXPECT_EQ(gtk_text_buffer_get_char_count(buffer_of(page)), 35 + 2);
+        EXPECT_EQ(gtk_text_buffer_get_modified(buffer_of(page)), modified);
+    }
 }
 
 TEST_F(TypingTest, EditorSettingsReachEveryPageAfterALoad) {

@@ -4,6 +4,7 @@
 
 #include "documents/charset_list.h"
 #include "documents/document_names.h"
+#include "documents/path_helpers.h"
 #include "documents/recent_files.h"
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/documents.h"
@@ -35,7 +36,9 @@ void add_names(const Lines& names, GtkWidget* menu, MenuHandler handler) {
 
 void on_charset(GtkMenuItem* item, gpointer) {
     auto doc = current_document_name();
-    if (!doc || !g_file_test(doc->c_str(), G_FILE_TEST_EXISTS)) return;
+    // The page's name is UTF-8; the file is found by its file-system name.
+    auto fs_path = doc ? to_filesystem_encoding(*doc) : std::nullopt;
+    if (!fs_path || !g_file_test(fs_path->c_str(), G_FILE_TEST_EXISTS)) return;
     std::string charset = menu_item_name(item);
     set_pending_open_charset(charset);
     if (!reload_current_document(charset)) {
@@ -77,7 +80,10 @@ void on_snippet(GtkMenuItem* item, gpointer) {
 }
 
 void on_user_menu(GtkMenuItem* item, gpointer) {
-    if (auto doc = current_document_name()) user_menu_run(menu_item_name(item), *doc);
+    // The command gets the file's name as the file system spells it.
+    auto doc = current_document_name();
+    if (auto fs_path = doc ? to_filesystem_encoding(*doc) : std::nullopt)
+        user_menu_run(menu_item_name(item), *fs_path);
 }
 
 void on_session(GtkMenuItem* item, gpointer) {

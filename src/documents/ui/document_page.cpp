@@ -12,6 +12,7 @@
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/document_menus.h"
+#include "documents/ui/save.h"
 #include "documents/ui/typing.h"
 #include "documents/word_files.h"
 #include "shell/config_dir.h"
@@ -225,22 +226,45 @@ void hand_over_to_recent(const DocumentPage& page, const std::string& fs_path) {
     if (entry) position_list_add(recent_files(), *entry, settings().max_recent_items);
 }
 
-// `may_stay`: a page whose save the user asked for and that failed stays open
-// rather than lose its text; at exit nothing can stay.
+// Text that closing the page would lose: a file's unsaved changes, or
+// whatever a page that was never saved holds.
+bool has_unsaved_text(const DocumentPage& page) {
+    GtkTextBuffer* buffer = GTK_TEXT_BUFFER(page.buffer.get());
+    if (page.is_file) return gtk_text_buffer_get_modified(buffer);
+    return gtk_text_buffer_get_char_count(buffer) > 0;
+}
+
+bool is_scrapbook(const DocumentPage& page) {
+    const auto fs_path = to_filesystem_encoding(page.path);
+    return fs_path && *fs_path == config_paths().crapbook;
+}
+
+bool needs_question(const DocumentPage& page) {
+    return settings().prompt_on_not_saved && !is_scrapbook(page) && has_unsaved_text(page);
+}
+
+// The unsaved-changes question; true when the text is safe: the user said
+// OK and the page was saved (a page never saved through the save-as dialog).
+bool ask_and_save(DocumentPage& page) {
+    if (!ask_confirmation(main_window(), _("%s est modifié mais pas sauvegardé, le sauvegarder?"),
+                          page.path))
+        return false;
+    return page.is_file ? save_page(page) : save_new_page(page);
+}
+
+// `may_stay`: a page whose text the question did not make safe stays open; at
+// exit nothing can stay.
 bool close_page(int index, bool may_stay) {
     DocumentPage* page = page_at_index(index);
     if (!page) return true;
     auto& d = docs();
+    if (needs_question(*page) && !ask_and_save(*page) && may_stay && page->page_widget)
+        return false;
+    // The question ran the main loop: the page may have moved meanwhile.
+    index = index_of_page(page);
+    if (page_at_index(index) != page) return true;
     const auto fs_path = to_filesystem_encoding(page->path);
     const bool scrapbook = fs_path && *fs_path == config_paths().crapbook;
-    if (!scrapbook && page->is_file && settings().prompt_on_not_saved &&
-        gtk_text_buffer_get_modified(GTK_TEXT_BUFFER(page->buffer.get()))) {
-        if (ask_confirmation(main_window(),
-                             _("%s est modifié mais pas sauvegardé, le sauvegarder?"),
-                             page->path) &&
-            !save_page(*page) && may_stay && page->page_widget)
-            return false;
-    }
 
     log_icon_info();
     log_message(_("%s est fermé"), page->path, LM_NORMAL);
@@ -412,6 +436,20 @@ void close_all_pages() {
         close_page(0, false);
 }
 
+bool pages_may_quit() {
+    for (int i = 0; i < document_count(); ++i) {
+        DocumentPage* page = page_at_index(i);
+        if (!needs_question(*page)) continue;
+        // The page asked about is the one shown.
+        if (docs().notebook && page->page_widget)
+            gtk_notebook_set_current_page(
+                GTK_NOTEBOOK(docs().notebook),
+                gtk_notebook_page_num(GTK_NOTEBOOK(docs().notebook), page->page_widget));
+        if (!ask_and_save(*page)) return false;
+    }
+    return true;
+}
+
 bool save_page(DocumentPage& page) {
     // Saving documents is not wired in yet; until then nothing is written.
     return docs().saver ? docs().saver(page) : false;
@@ -428,7 +466,8 @@ void show_page_state(const DocumentPage* page) {
             window, document_window_title(page->path, settings().main_wnd_show_full_path).c_str());
     status_message(page->encoding);
     if (!is_noname(page->path))
-        if (auto folder = folder_of(page->path)) file_panel_set_folder(*folder);
+        if (auto fs_path = to_filesystem_encoding(page->path))
+            if (auto folder = folder_of(*fs_path)) file_panel_set_folder(*folder);
 }
 
 void rebuild_open_documents_menu() {

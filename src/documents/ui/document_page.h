@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "documents/file_stamp.h"
 #include "shell/gobj.h"
 
 struct DocumentPage {
@@ -24,6 +25,9 @@ struct DocumentPage {
     GtkWidget* page_widget = nullptr; // the scrolled window that is the notebook page
     GtkWidget* view = nullptr;
     std::optional<std::string> last_search;
+    // What the file was when the page last read or wrote it; a save that finds
+    // it changed since asks before overwriting.
+    std::optional<FileStamp> disk_stamp;
 
     // Completion word providers of this page and the hidden buffer of the user's
     // word file; unregistered when the page closes.
@@ -61,12 +65,19 @@ DocumentPage* new_document_command();
 DocumentPage* new_document_page_with_text(std::string_view text);
 
 // Closes tab `index` (-1 and other missing indexes do nothing): the scrapbook is
-// written without asking, a modified file may be saved after the question, and a
-// file that exists goes to the recent list. False when the page stays open
-// because the user asked for a save that failed.
+// written without asking; a page whose text would be lost (a modified file, a
+// page never saved that holds text) is asked about when `prompt_on_not_saved`
+// is on and saved on OK (a page never saved through the save-as dialog); a
+// file that exists goes to the recent list. False when the page stays open:
+// the user cancelled, or the save failed or was cancelled.
 bool close_page_at_index(int index);
-// Every page in tab order, as the program's exit does.
+// Every page in tab order, as the program's exit does: nothing stays open.
 void close_all_pages();
+// Before the program quits: every page whose text would be lost is asked about
+// in tab order, and saved when the user says so. False as soon as the user
+// cancels or a save does not happen; the program then keeps running with its
+// pages as they were.
+bool pages_may_quit();
 
 // Saves a page to its path; until saving is wired in it saves nothing and says so.
 bool save_page(DocumentPage& page);

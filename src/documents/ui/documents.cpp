@@ -10,3 +10,7 @@ void doc_insert_at_cursor(std::string_view text) {
 void close_all_documents() {
     close_all_pages();
 }
+
+bool documents_may_quit() {
+    return pages_may_quit();
+}

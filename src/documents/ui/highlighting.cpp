@@ -4,6 +4,7 @@
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/document_page.h"
 #include "shell/config_dir.h"
+#include "shell/gobj.h"
 #include "shell/lines.h"
 #include "shell/settings.h"
 #include "shell/ui/report.h"
@@ -57,7 +58,18 @@ void refresh_page_highlighting(DocumentPage& page) {
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     gtk_text_buffer_remove_all_tags(buffer, &start, &end);
-    set_language_from_mode(page);
+    // Setting the language the buffer already has is no change to it, and the
+    // colours just removed would stay away: the highlighting starts afresh
+    // from no language. A mode that names none keeps the language it had.
+    GtkSourceBuffer* source = page.buffer.get();
+    GObjectPtr<GtkSourceLanguage> had;
+    if (GtkSourceLanguage* language = gtk_source_buffer_get_language(source))
+        had.reset(GTK_SOURCE_LANGUAGE(g_object_ref(language)));
+    gtk_source_buffer_set_language(source, nullptr);
+    if (language_for_mode(page.highlight_mode).kind == LanguageChoice::keep)
+        gtk_source_buffer_set_language(source, had.get());
+    else
+        set_language_from_mode(page);
 }
 
 void on_highlight_mode_item(GtkMenuItem* item, gpointer) {

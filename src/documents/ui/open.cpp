@@ -7,6 +7,7 @@
 #include "documents/charset_detect.h"
 #include "documents/charset_list.h"
 #include "documents/file_open_rules.h"
+#include "documents/file_stamp.h"
 #include "documents/language_words.h"
 #include "documents/path_helpers.h"
 #include "documents/rtf_text.h"
@@ -119,12 +120,14 @@ void add_language_words(DocumentPage& page) {
 }
 
 DocumentPage* open_rtf(const std::string& path) {
+    auto stamp = file_stamp_of(path);
     auto bytes = read_whole_file(path);
     if (!bytes) return nullptr;
     auto text = rtf_extract_text(bytes->view(), settings().rtf_enc);
     if (!text) return nullptr;
     DocumentPage* page = new_document_page();
     if (!page) return nullptr;
+    page->disk_stamp = stamp;
     set_text_not_undoable(*page, *text);
     bind_to_file(*page, path);
     gtk_text_buffer_set_modified(GTK_TEXT_BUFFER(page->buffer.get()), FALSE);
@@ -255,6 +258,8 @@ DocumentPage* open_file(const std::string& requested) {
         break;
     }
 
+    // Taken before the bytes are read: a change made meanwhile is one the page has not seen.
+    auto stamp = file_stamp_of(path);
     auto bytes = read_whole_file(path);
     if (!bytes) return nullptr;
     DocumentPage* page = new_document_page();
@@ -271,6 +276,7 @@ DocumentPage* open_file(const std::string& requested) {
         return nullptr;
     }
     page->encoding = decoded->encoding;
+    page->disk_stamp = stamp;
     set_text_not_undoable(*page, decoded->text);
     decoded.reset();
 
@@ -310,16 +316,18 @@ void open_or_switch(const std::string& path, bool picture_to_editor) {
         switch_to_tab(index);
         return;
     }
-    if (!exists(path)) return;
+    // The pages' paths are UTF-8; the files are reached by their file-system names.
+    const auto fs_path = to_filesystem_encoding(path);
+    if (!fs_path || !exists(*fs_path)) return;
     if (is_picture_path(path)) {
         if (!picture_to_editor && settings().use_ext_image_viewer == 0)
-            picture_window_show(path);
+            picture_window_show(*fs_path);
         else
-            run_shell_sync(shell_fill_command(settings().ext_pic_editor, path));
+            run_shell_sync(shell_fill_command(settings().ext_pic_editor, *fs_path));
         return;
     }
     set_pending_charset(current_charset());
-    open_and_show(path);
+    open_and_show(*fs_path);
 }
 
 void open_or_switch(const std::string& path) {
@@ -327,7 +335,7 @@ void open_or_switch(const std::string& path) {
 }
 
 DocumentPage* open_path_with_charset(const std::string& path, const std::string& charset) {
-    if (int index = index_of_path(path); index >= 0) {
+    if (int index = index_of_path(utf8_path(path)); index >= 0) {
         switch_to_tab(index);
         return page_at_index(index);
     }
@@ -346,10 +354,13 @@ bool reload_with_charset(DocumentPage& page, const std::string& path, const std:
 bool reload_current_document(const std::string& charset) {
     DocumentPage* page = current_document();
     if (!page) return false;
-    const std::string path = to_filesystem_encoding(page->path).value_or(page->path);
-    auto decoded = read_in_charset(path, charset);
+    const auto path = to_filesystem_encoding(page->path);
+    if (!path) return false;
+    auto stamp = file_stamp_of(*path);
+    auto decoded = read_in_charset(*path, charset);
     if (!decoded) return false;
     replace_text(*page, decoded->text);
+    page->disk_stamp = stamp;
     // "autodetect" is no charset to write in: the page keeps the one found.
     page->encoding = decoded->encoding;
     return true;
@@ -363,14 +374,21 @@ void open_file_dialog() {
     const Settings& s = settings();
     if (s.use_def_open_dir != 0) {
         gtk_file_chooser_set_current_folder(chooser, s.def_open_dir.c_str());
-    } else if (DocumentPage* page = current_document(); page && exists(page->path)) {
-        GCharPtr folder(g_path_get_dirname(page->path.c_str()));
-        gtk_file_chooser_set_current_folder(chooser, folder.get());
+    } else if (DocumentPage* page = current_document()) {
+        if (auto fs_path = to_filesystem_encoding(page->path); fs_path && exists(*fs_path)) {
+            GCharPtr folder(g_path_get_dirname(fs_path->c_str()));
+            gtk_file_chooser_set_current_folder(chooser, folder.get());
+        }
     }
     gtk_file_chooser_set_extra_widget(chooser, open_dialog_extra_area());
     set_pending_charset(s.default_charset);
     for (const auto& file : run_chooser(dialog))
         open_and_show(file);
+}
+
+DocumentPage* open_chosen_file(const std::string& path) {
+    set_pending_charset(settings().default_charset);
+    return open_file(path);
 }
 
 void open_snippet_dialog() {
@@ -407,6 +425,10 @@ void edit_at_cursor() {
 void switch_header_source() {
     DocumentPage* page = current_document();
     if (!page) return;
-    auto other = header_source_counterpart(page->path, exists);
-    if (other && exists(*other)) open_or_switch(*other, false);
+    auto exists_utf8 = [](const std::string& path) {
+        auto fs_path = to_filesystem_encoding(path);
+        return fs_path && exists(*fs_path);
+    };
+    auto other = header_source_counterpart(page->path, exists_utf8);
+    if (other && exists_utf8(*other)) open_or_switch(*other, false);
 }

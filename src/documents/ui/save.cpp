@@ -7,6 +7,7 @@
 #include "documents/charset_list.h"
 #include "documents/document_names.h"
 #include "documents/file_open_rules.h"
+#include "documents/file_stamp.h"
 #include "documents/path_helpers.h"
 #include "documents/safe_write.h"
 #include "documents/ui/doc_primitives.h"
@@ -78,6 +79,20 @@ bool write_page_text(DocumentPage& page, const std::string& path, const std::str
         return false;
     }
     return true;
+}
+
+// The page's file changed on disk since the page read or wrote it (another
+// program, another tab of the same file): overwrite only when the user says so.
+bool may_overwrite(DocumentPage& page, const std::string& path, const std::string& fs_path) {
+    if (!file_changed_since(fs_path, page.disk_stamp)) return true;
+    if (ask_confirmation(main_window(),
+                         _("%s a changé sur le disque depuis sa dernière lecture ou sauvegarde. "
+                           "Remplacer ce qu'il contient par le texte de l'onglet?"),
+                         path))
+        return true;
+    refuse(page);
+    log_message(_("%s n'est pas sauvegardé : le fichier sur le disque a changé"), path, LM_ERROR);
+    return false;
 }
 
 bool page_saver(DocumentPage& page) {
@@ -207,15 +222,18 @@ bool save_page_to(DocumentPage& page, const std::string& path) {
         }
     }
 
+    // A version or another copy leaves the page as out of step with its own
+    // file as it was.
+    const bool own_file = path == page.path;
+    if (own_file && !may_overwrite(page, path, *fs_path)) return false;
+
     const bool ok = write_page_text(page, path, *fs_path);
+    if (ok && own_file) page.disk_stamp = file_stamp_of(*fs_path);
 
     if (auto line = reload_hook_run(*fs_path)) {
         log_icon_info();
         log_message(*line, LM_NORMAL);
     }
-    // A version or another copy leaves the page as out of step with its own
-    // file as it was.
-    const bool own_file = path == page.path;
     if (std::string mode = highlight_mode_of_file(page.path); !mode.empty())
         page.highlight_mode = mode;
     if (ok && own_file) gtk_text_buffer_set_modified(GTK_TEXT_BUFFER(page.buffer.get()), FALSE);
@@ -225,8 +243,11 @@ bool save_page_to(DocumentPage& page, const std::string& path) {
 }
 
 bool save_page_as(DocumentPage& page, const std::string& path, const std::string& charset) {
+    // The user chose this file (and agreed to replace it): what the page knew
+    // of its old file says nothing about it.
     page.path = path;
     page.encoding = charset;
+    page.disk_stamp.reset();
     if (!save_page(page)) {
         log_icon_error();
         indicator_not_saved();
@@ -245,15 +266,25 @@ bool save_page_as(DocumentPage& page, const std::string& path, const std::string
     return true;
 }
 
-bool save_as_dialog(SaveAsKind kind) {
-    DocumentPage* page = current_document();
-    if (!page) return false;
+namespace {
+bool save_as_dialog_for(DocumentPage& page, SaveAsKind kind) {
     // Save-as writes in the charset chosen for saving, whatever the file was read in.
     const std::string charset = settings().def_filesave_charset;
     set_pending_open_charset(charset);
-    auto chosen = run_save_dialog(kind, *page);
+    auto chosen = run_save_dialog(kind, page);
     if (!chosen) return false;
-    return save_page_as(*page, *chosen, charset);
+    return save_page_as(page, *chosen, charset);
+}
+} // namespace
+
+bool save_as_dialog(SaveAsKind kind) {
+    DocumentPage* page = current_document();
+    return page && save_as_dialog_for(*page, kind);
+}
+
+bool save_new_page(DocumentPage& page) {
+    set_language_from_mode(page);
+    return save_as_dialog_for(page, SaveAsKind::plain);
 }
 
 void save_current_document() {
@@ -261,8 +292,7 @@ void save_current_document() {
     DocumentPage* page = current_document();
     if (!page) return;
     if (!page->is_file) {
-        set_language_from_mode(*page);
-        if (save_as_dialog(SaveAsKind::plain)) report_save_ok(page->path);
+        if (save_new_page(*page)) report_save_ok(page->path);
         return;
     }
     if (save_page(*page)) {
@@ -307,8 +337,10 @@ void revert_command() {
     if (!page) return;
     const auto fs_path = to_filesystem_encoding(page->path);
     if (!fs_path || !g_file_test(fs_path->c_str(), G_FILE_TEST_EXISTS)) return;
+    auto stamp = file_stamp_of(*fs_path);
     if (reload_with_charset(*page, *fs_path, page->encoding)) {
         // The buffer holds the file's text again.
+        page->disk_stamp = stamp;
         gtk_text_buffer_set_modified(GTK_TEXT_BUFFER(page->buffer.get()), FALSE);
         show_saved_indicator(*page);
         log_icon_ok();

@@ -66,6 +66,8 @@ void show_cursor_status(DocumentPage* page) {
                                       gtk_text_buffer_get_line_count(buffer)));
 }
 
+// The names in the text are UTF-8, resolved against the page's folder; the
+// pictures are loaded by their file-system names.
 void insert_pictures(DocumentPage* page, const char* marker, bool thumbnails) {
     GtkTextBuffer* buffer = doc_buffer(page);
     const std::string folder = folder_of(page->path).value_or("");
@@ -89,14 +91,14 @@ void insert_pictures(DocumentPage* page, const char* marker, bool thumbnails) {
         const std::string target = resolve_path(doc_slice(value_start, quote), folder);
         const int quote_offset = gtk_text_iter_get_offset(&quote);
         int resume = quote_offset + 1;
-        if (is_picture_path(target)) {
+        const auto fs_target = to_filesystem_encoding(target);
+        if (fs_target && is_picture_path(target)) {
             GObjectPtr<GdkPixbuf> picture(
-                thumbnails ? gdk_pixbuf_new_from_file_at_size(target.c_str(), s.thumb_width,
+                thumbnails ? gdk_pixbuf_new_from_file_at_size(fs_target->c_str(), s.thumb_width,
                                                               s.thumb_height, nullptr)
-                           : gdk_pixbuf_new_from_file(target.c_str(), nullptr));
+                           : gdk_pixbuf_new_from_file(fs_target->c_str(), nullptr));
             if (picture) {
                 gtk_text_buffer_insert_pixbuf(buffer, &quote, picture.get());
-                if (thumbnails) gtk_text_buffer_set_modified(buffer, FALSE);
                 ++resume;
             }
         }
@@ -255,7 +257,13 @@ void toggle_wrap_command() {
 
 void inline_pictures_command() {
     DocumentPage* page = current_document();
-    if (!page || !g_file_test(page->path.c_str(), G_FILE_TEST_EXISTS)) return;
+    if (!page) return;
+    const auto fs_path = to_filesystem_encoding(page->path);
+    if (!fs_path || !g_file_test(fs_path->c_str(), G_FILE_TEST_EXISTS)) return;
+    // Pictures are no edit: the page stays as much in step with its file as it was.
+    GtkTextBuffer* buffer = doc_buffer(page);
+    const gboolean modified = gtk_text_buffer_get_modified(buffer);
     insert_pictures(page, "src=\"", true);
     insert_pictures(page, "SRC=\"", false);
+    gtk_text_buffer_set_modified(buffer, modified);
 }

@@ -32,7 +32,7 @@ void stop_hidden_spinners() {
 
 void on_file_activated(GtkFileChooser* chooser, gpointer) {
     GCharPtr file(gtk_file_chooser_get_filename(chooser));
-    if (file) open_file(file.get());
+    if (file) open_chosen_file(file.get());
 }
 
 void on_create_directory(GtkToolButton*, gpointer) {

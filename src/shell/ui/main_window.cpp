@@ -5,9 +5,11 @@
 
 #include "documents/charset_list.h"
 #include "documents/document_names.h"
+#include "documents/path_helpers.h"
 #include "documents/ui/document_events.h"
 #include "documents/ui/document_hooks.h"
 #include "documents/ui/document_menus.h"
+#include "documents/ui/documents.h"
 #include "documents/ui/positions.h"
 #include "documents/ui/save.h"
 #include "shell/config_dir.h"
@@ -41,6 +43,8 @@ GtkWidget* part(WindowPart which, GtkWidget* widget) {
 }
 
 gboolean on_delete_event(GtkWidget*, GdkEvent*, gpointer) {
+    // Unsaved text is asked about before the window goes; Cancel keeps it.
+    if (!documents_may_quit()) return TRUE;
     ui_state_save();
     return FALSE;
 }
@@ -58,8 +62,9 @@ gboolean on_configure_event(GtkWidget*, GdkEvent*, gpointer) {
 // notebook takes the focus; a new document has no folder yet.
 gboolean on_main_notebook_focus_in(GtkWidget*, GdkEvent*, gpointer) {
     auto name = current_document_name();
-    if (name && !is_noname(*name))
-        if (auto folder = folder_of(*name)) file_panel_set_folder(*folder);
+    if (!name || is_noname(*name)) return FALSE;
+    if (auto fs_path = to_filesystem_encoding(*name))
+        if (auto folder = folder_of(*fs_path)) file_panel_set_folder(*folder);
     return FALSE;
 }
 

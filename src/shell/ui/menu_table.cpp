@@ -99,6 +99,8 @@ void on_close_current(GtkMenuItem*, gpointer) {
 }
 
 void on_quit(GtkMenuItem*, gpointer) {
+    // Asked while the window is still there; Cancel keeps the program running.
+    if (!documents_may_quit()) return;
     ui_state_save();
     gtk_main_quit();
 }
