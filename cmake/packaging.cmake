@@ -10,11 +10,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Orvane developers <dev@orvane.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "IDE for web pages and scripts")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Orvane edits HTML, PHP, Perl, shell, CSS and JavaScript in a tabbed, highlighted
-source editor, inserts snippets and HTML constructs, transforms text, lists a
-file's functions and includes, runs scripts and make in embedded terminals,
-previews pages in embedded web views and mounts FTP and SFTP servers through
-FUSE tools. Its interface is French, with an English translation.")
+  "Orvane edits HTML, PHP, Perl, shell, CSS and JavaScript in a tabbed,
+highlighted source editor, inserts snippets and HTML constructs, transforms
+text, lists a file's functions and includes, runs scripts and make in embedded
+terminals, previews pages in embedded web views and mounts FTP and SFTP
+servers through FUSE tools. Its interface is French, with an English
+translation.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
