@@ -326,6 +326,7 @@ GtkWidget* main_window_build() {
     run_window_replace(gtk_window_new(GTK_WINDOW_TOPLEVEL));
     connect_lower_floors();
     marks_panel_build(panel_page(PanelPage::marks));
+    symbols_panel_build(panel_page(PanelPage::symbols));
 
     apply_text_colors();
     log_start();

@@ -19,6 +19,7 @@
 #include "shell/ui/command_entry.h"
 #include "shell/ui/report.h"
 #include "shell/ui/window_parts.h"
+#include "tools/ui/documentation.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Nouveau"), "<Control>n", on_new),
             item(N_("Crapbook"), "<Alt>m"),
             item(N_("Ajouter un marque page"), menu_command<add_bookmark_command>),
-            item(N_("Doc Gen")),
+            item(N_("Doc Gen"), menu_command<doc_gen_command>),
             sep(),
             item(N_("Ouvrir"), "<Control>o", on_open),
             item(N_("Dérniers fichiers ouvert"), on_open_last_recent),
