@@ -99,18 +99,16 @@ bool time_is_up(std::size_t done, gint64 until) {
 }
 
 bool fill_step(void*, gint64 until);
-bool drain_step(void*, gint64 until);
 
 struct SymbolList {
     WeakObject view;
     GObjectPtr<GtkListStore> store;
-    // What the store holds once rows[next_row..] are added.
+    // The store's rows, and those it is to hold: shown[0..keep) are rows[0..keep)
+    // already; the rest of shown goes, then the rest of rows comes.
+    std::vector<SymbolRow> shown;
     std::vector<SymbolRow> rows;
-    std::size_t next_row = 0;
+    std::size_t keep = 0;
     Slices fill{fill_step, nullptr};
-    // A store taken off the view, emptied a slice at a time before it goes.
-    std::vector<GObjectPtr<GtkListStore>> draining;
-    Slices drain{drain_step, nullptr};
     // The page the rows belong to: the pointer counts only while that page's
     // buffer lives and a listed page still holds it.
     DocumentPage* page = nullptr;
@@ -156,59 +154,39 @@ void append_row(GtkListStore* store, const SymbolRow& row) {
                                       row.line > 0 ? line.c_str() : nullptr, -1);
 }
 
+// Long lists change a slice at a time, from their end: taking a long list off
+// the view, or clearing it, would hold the window up for as long.
 bool fill_step(void*, gint64 until) {
     SymbolList& l = list();
-    while (l.next_row < l.rows.size()) {
-        append_row(l.store.get(), l.rows[l.next_row++]);
-        if (time_is_up(l.next_row, until)) return false;
-    }
-    return true;
-}
-
-bool drain_step(void*, gint64 until) {
-    auto& draining = list().draining;
-    std::size_t removed = 0;
-    while (!draining.empty()) {
-        GtkListStore* store = draining.back().get();
+    GtkTreeModel* model = GTK_TREE_MODEL(l.store.get());
+    std::size_t done = 0;
+    while (l.shown.size() > l.keep) {
         GtkTreeIter iter;
-        if (!gtk_tree_model_get_iter_first(GTK_TREE_MODEL(store), &iter)) {
-            draining.pop_back();
-            continue;
-        }
-        gtk_list_store_remove(store, &iter);
-        if (time_is_up(++removed, until)) return false;
+        if (gtk_tree_model_iter_nth_child(model, &iter, nullptr,
+                                          static_cast<gint>(l.shown.size() - 1)))
+            gtk_list_store_remove(l.store.get(), &iter);
+        l.shown.pop_back();
+        if (time_is_up(++done, until)) return false;
+    }
+    while (l.shown.size() < l.rows.size()) {
+        const SymbolRow& row = l.rows[l.shown.size()];
+        append_row(l.store.get(), row);
+        l.shown.push_back(row);
+        l.keep = l.shown.size();
+        if (time_is_up(++done, until)) return false;
     }
     return true;
 }
 
-// Puts a new store holding the first row alone on the view. Taking a long list
-// off the view at once is cheap; freeing its rows is not, so the old store is
-// emptied in slices.
-void replace_store() {
-    SymbolList& l = list();
-    l.fill.stop();
-    GObjectPtr<GtkListStore> store(
-        gtk_list_store_new(kColumnCount, GDK_TYPE_PIXBUF, G_TYPE_STRING, G_TYPE_STRING));
-    append_row(store.get(), kFirstRow);
-    if (auto* view = static_cast<GtkTreeView*>(l.view.get()))
-        gtk_tree_view_set_model(view, GTK_TREE_MODEL(store.get()));
-    if (l.store) {
-        l.draining.push_back(std::move(l.store));
-        l.drain.start();
-    }
-    l.store = std::move(store);
-    l.rows = {kFirstRow};
-    l.next_row = 1;
-}
-
-// Shows `rows` (first row included), keeping the list as it is when it holds
-// them already.
+// Makes the list show `rows`; the rows it shows of them already stay.
 void show_rows(std::vector<SymbolRow> rows) {
     SymbolList& l = list();
-    if (!l.fill.running() && rows == l.rows) return;
-    if (l.fill.running() || l.rows.size() != 1) replace_store();
     l.rows = std::move(rows);
-    l.next_row = 1;
+    const std::size_t limit = std::min(l.keep, l.rows.size());
+    std::size_t same = 0;
+    while (same < limit && l.shown[same] == l.rows[same])
+        ++same;
+    l.keep = same;
     l.fill.start();
 }
 
@@ -413,6 +391,11 @@ void jump_to_row(GtkTreeModel* model, GtkTreeIter* iter) {
     gtk_tree_model_get(model, iter, kLineColumn, &text, -1);
     GCharPtr line_text(text);
     if (!line_text || !*line_text.get()) return;
+    // A row of an older list, on its way out, says nothing about this page.
+    GtkTreePath* path = gtk_tree_model_get_path(model, iter);
+    const int row = gtk_tree_path_get_indices(path)[0];
+    gtk_tree_path_free(path);
+    if (row < 0 || static_cast<std::size_t>(row) >= list().keep) return;
     DocumentPage* page = scanned_page();
     if (!page) return;
     GtkWidget* entry = command_entry();
@@ -467,7 +450,12 @@ void symbols_panel_build(GtkWidget* box) {
     gtk_widget_set_name(view, "symbols_view");
     l.view.set(view);
     l.page = nullptr;
-    replace_store();
+    l.fill.stop();
+    l.store.reset(gtk_list_store_new(kColumnCount, GDK_TYPE_PIXBUF, G_TYPE_STRING, G_TYPE_STRING));
+    gtk_tree_view_set_model(GTK_TREE_VIEW(view), GTK_TREE_MODEL(l.store.get()));
+    l.shown = {};
+    l.rows = {};
+    l.keep = 0;
 
     const char* title = _("Liste des include/fonctions     ");
     GtkTreeViewColumn* column = gtk_tree_view_column_new();
@@ -516,9 +504,9 @@ void scan_symbols(DocumentPage& page) {
     ++l.generation;
     indicator_busy();
     l.busy_picture.set(indicator_widget());
-    // Rows of another page, or a list still filling, give way to the first
-    // row at once; this page's finished rows stay until the new ones are known.
-    if (scanned_page() != &page || l.fill.running()) replace_store();
+    // Rows of another page give way to the first row (and meanwhile no longer
+    // jump); this page's rows stay until the new ones are known.
+    if (scanned_page() != &page) show_rows({kFirstRow});
     l.page = &page;
     l.page_buffer.set(page.buffer.get());
 
@@ -567,11 +555,8 @@ void symbols_list_clear() {
     ++l.generation;
     l.page = nullptr;
     l.page_buffer.set(nullptr);
-    if (!l.view.get()) return;
-    replace_store();
     // Not even the first row stays.
-    gtk_list_store_clear(l.store.get());
-    l.rows.clear();
+    if (l.store) show_rows({});
 }
 
 GtkTreeModel* symbols_model() {
@@ -584,5 +569,5 @@ GtkTreeView* symbols_view() {
 
 bool symbols_scan_pending() {
     const SymbolList& l = list();
-    return l.reading > 0 || l.fill.running() || l.drain.running() || pending_mark_jobs() > 0;
+    return l.reading > 0 || l.fill.running() || pending_mark_jobs() > 0;
 }

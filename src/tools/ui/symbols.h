@@ -12,13 +12,13 @@ void symbols_panel_build(GtkWidget* box);
 
 // Scans the file of `page` as saved on disk, read in the page's charset, into
 // the list, and brings the page's suspect marks in line with it (marks of
-// lines no longer suspect go). Rows of another page give way to the first row
-// at once; this page's rows stay until the new ones are known, and the list
-// is refilled only when they differ. The file is read and scanned in a worker
-// thread, and rows and marks are added in short main-loop slices, so a large
-// file never holds up the window. A newer scan takes the list over; the page
-// closing drops what is pending for it. A page without a file lists the first
-// row only.
+// lines no longer suspect go). Rows of another page stop jumping at once and
+// give way to the first row; this page's rows stay until the new ones are
+// known, and only the rows after the first that differs change. The file is
+// read and scanned in a worker thread, and rows and marks change in short
+// main-loop slices, so a large file never holds up the window. A newer scan
+// takes the list over; the page closing drops what is pending for it. A page
+// without a file lists the first row only.
 void scan_symbols(DocumentPage& page);
 // "Débuter le scan": scan_symbols on the current document, if any.
 void scan_symbols_command();
@@ -26,7 +26,8 @@ void scan_symbols_command();
 // file that the current document's saved text includes, each name taken
 // relative to that document's folder.
 void open_include_files_command();
-// Empties the list (its first row included) and drops a pending scan.
+// Empties the list, its first row included; the list takes no rows from a
+// scan still in progress.
 void symbols_list_clear();
 
 // The list's model (column 0 picture, 1 text, 2 line number or null), or null
