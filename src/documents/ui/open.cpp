@@ -31,18 +31,20 @@
 
 namespace {
 
-// The whole file as GLib read it; the bytes are not copied again.
+// No page is made from a file larger than this.
+constexpr std::size_t kOpenMaxBytes = std::size_t{1} << 30;
+
+// The whole file; the bytes are not copied again.
 struct FileBytes {
-    GCharPtr data;
-    gsize length = 0;
-    std::string_view view() const { return {data.get(), length}; }
+    std::string data;
+    std::string_view view() const { return data; }
 };
 
+// Only a regular file is read: a FIFO or a device would hold up the window.
 std::optional<FileBytes> read_whole_file(const std::string& path) {
-    gchar* data = nullptr;
-    gsize length = 0;
-    if (!g_file_get_contents(path.c_str(), &data, &length, nullptr)) return std::nullopt;
-    return FileBytes{GCharPtr(data), length};
+    auto data = file_read_regular(path, kOpenMaxBytes);
+    if (!data) return std::nullopt;
+    return FileBytes{std::move(*data)};
 }
 
 bool exists(const std::string& path) {

@@ -337,6 +337,7 @@ GtkWidget* main_window_build() {
     marks_panel_build(panel_page(PanelPage::marks));
     help_chooser_build(panel_page(PanelPage::help_tree));
     todo_page_build(panel_page(PanelPage::todo));
+    symbols_panel_build(panel_page(PanelPage::symbols));
 
     apply_text_colors();
     log_start();

@@ -23,6 +23,7 @@
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
 #include "tools/ui/text_transform_ui.h"
+#include "tools/ui/documentation.h"
 
 namespace {
 
@@ -209,7 +210,7 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Nouveau"), "<Control>n", on_new),
             item(N_("Crapbook"), "<Alt>m"),
             item(N_("Ajouter un marque page"), menu_command<add_bookmark_command>),
-            item(N_("Doc Gen")),
+            item(N_("Doc Gen"), menu_command<doc_gen_command>),
             sep(),
             item(N_("Ouvrir"), "<Control>o", on_open),
             item(N_("Dérniers fichiers ouvert"), on_open_last_recent),

@@ -10,6 +10,7 @@
 #include "shell/settings.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/report.h"
+#include "tools/ui/documentation.h"
 
 namespace {
 using ButtonHandler = void (*)(GtkToolButton*, gpointer);
@@ -70,6 +71,9 @@ void on_replace_all(GtkToolButton*, gpointer) {
 void on_goto_line(GtkToolButton*, gpointer) {
     goto_line_command();
 }
+void on_doc_gen(GtkToolButton*, gpointer) {
+    doc_gen_command();
+}
 
 const std::vector<ToolEntry>& main_tools() {
     static const std::vector<ToolEntry> tools = {
@@ -94,7 +98,7 @@ const std::vector<ToolEntry>& main_tools() {
         {"gtk-underline", N_("Mise en valeur de la séléction et BookMark (F5 pour supprimer)"),
          on_text_bookmark},
         {},
-        {"gtk-about", N_("Génération d'un template de documentation du code en HTML")},
+        {"gtk-about", N_("Génération d'un template de documentation du code en HTML"), on_doc_gen},
         {},
     };
     return tools;

@@ -218,6 +218,13 @@ void mini_web_preview(const std::string& path) {
     notify_user(_("La visualisation est disponible dans l'onglet Mini Web"));
 }
 
+void mini_web_show_html(const std::string& html, const std::string& base_uri) {
+    GtkWidget* view = web_panel_ensure_view(WebPanel::mini_web);
+    if (!view) return;
+    webkit_web_view_load_html(WEBKIT_WEB_VIEW(view), html.c_str(),
+                              base_uri.empty() ? nullptr : base_uri.c_str());
+}
+
 void mini_web_follow_save(DocumentPage& page) {
     const std::size_t dot = page.path.rfind('.');
     if (dot == std::string::npos) return;

@@ -42,6 +42,9 @@ void web_panels_allow_remote_start_pages(bool allow);
 
 // Shows a picture or web page (a file-system path) in the Mini Web and says so.
 void mini_web_preview(const std::string& path);
+// Shows generated HTML in the Mini Web, its relative links resolved against
+// `base_uri` (creating the view if the page was never shown).
+void mini_web_show_html(const std::string& html, const std::string& base_uri);
 // After a save, a page the Mini Web shows (.htm, .html, .php) is reloaded there.
 void mini_web_follow_save(DocumentPage& page);
 
