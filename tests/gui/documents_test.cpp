@@ -281,6 +281,7 @@ TEST_F(PromptTest, CancelKeepsThePageWithItsText) {
     EXPECT_EQ(read_file(path), "old\n");
     EXPECT_TRUE(recent_files().empty());
     EXPECT_EQ(log_text().find("est fermé"), std::string::npos);
+    EXPECT_EQ(last_dialog().buttons.size(), 3u) << "OK, Cancel and close without saving";
 
     // Saved on OK, it closes; the file goes to the recent list, and the recent
     // menu is rebuilt from the list in memory.
@@ -297,6 +298,25 @@ TEST_F(PromptTest, CancelKeepsThePageWithItsText) {
     EXPECT_EQ(recent_files().front(), path + ",UTF-8,4");
     EXPECT_NE(log_text().find(path + " est fermé"), std::string::npos);
     EXPECT_NE(find_menu_item(path + ",UTF-8,4"), nullptr);
+}
+
+TEST_F(PromptTest, ClosingWithoutSavingLetsTheChangesGoAndAsksOnce) {
+    const std::string path = home().file("c.txt");
+    DocumentPage* page = file_page(path, "old\n");
+    type_into(page, "new ");
+    answer_next_dialog(GTK_RESPONSE_REJECT);
+    close_current_document();
+    EXPECT_EQ(document_count(), 0);
+    EXPECT_EQ(read_file(path), "old\n");
+
+    // Quitting: the page the user gave up is not asked about again at exit.
+    page = file_page(path, "old\n");
+    type_into(page, "x");
+    answer_next_dialog(GTK_RESPONSE_REJECT);
+    EXPECT_TRUE(documents_may_quit());
+    close_all_documents();
+    EXPECT_EQ(document_count(), 0);
+    EXPECT_EQ(read_file(path), "old\n");
 }
 
 TEST_F(PromptTest, OkSavesThroughTheSaverThenCloses) {

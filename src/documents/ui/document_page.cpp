@@ -240,16 +240,26 @@ bool is_scrapbook(const DocumentPage& page) {
 }
 
 bool needs_question(const DocumentPage& page) {
-    return settings().prompt_on_not_saved && !is_scrapbook(page) && has_unsaved_text(page);
+    return settings().prompt_on_not_saved && !page.changes_given_up && !is_scrapbook(page) &&
+           has_unsaved_text(page);
 }
 
-// The unsaved-changes question; true when the text is safe: the user said
-// OK and the page was saved (a page never saved through the save-as dialog).
+// The unsaved-changes question; true when the page may go: the user said OK
+// and the page was saved (a page never saved through the save-as dialog), or
+// chose to close without saving.
 bool ask_and_save(DocumentPage& page) {
-    if (!ask_confirmation(main_window(), _("%s est modifié mais pas sauvegardé, le sauvegarder?"),
-                          page.path))
-        return false;
-    return page.is_file ? save_page(page) : save_new_page(page);
+    switch (ask_save_changes(main_window(),
+                             _("%s est modifié mais pas sauvegardé, le sauvegarder?"), page.path)) {
+    case SaveChoice::save:
+        return page.is_file ? save_page(page) : save_new_page(page);
+    case SaveChoice::discard:
+        // Quitting closes the page later: it is not asked about twice.
+        page.changes_given_up = true;
+        return true;
+    case SaveChoice::cancel:
+        break;
+    }
+    return false;
 }
 
 // `may_stay`: a page whose text the question did not make safe stays open; at

@@ -25,6 +25,8 @@ struct DocumentPage {
     GtkWidget* page_widget = nullptr; // the scrolled window that is the notebook page
     GtkWidget* view = nullptr;
     std::optional<std::string> last_search;
+    // The user chose to close without saving: the page goes without a question.
+    bool changes_given_up = false;
     // What the file was when the page last read or wrote it; a save that finds
     // it changed since asks before overwriting.
     std::optional<FileStamp> disk_stamp;

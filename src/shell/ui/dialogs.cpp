@@ -1,5 +1,7 @@
 #include "shell/ui/dialogs.h"
 
+#include <glib/gi18n-lib.h>
+
 #include "shell/message_format.h"
 
 namespace {
@@ -38,4 +40,19 @@ bool ask_confirmation(GtkWindow* parent, std::string_view message,
                       std::optional<std::string_view> argument) {
     const std::string text = argument ? format_with_text(message, *argument) : std::string(message);
     return run_and_destroy(new_dialog(parent, text, true)) == GTK_RESPONSE_OK;
+}
+
+SaveChoice ask_save_changes(GtkWindow* parent, std::string_view message,
+                            std::string_view argument) {
+    GtkWidget* dialog = new_dialog(parent, format_with_text(message, argument), true);
+    gtk_dialog_add_button(GTK_DIALOG(dialog), _("Fermer sans sauvegarder"), GTK_RESPONSE_REJECT);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    switch (run_and_destroy(dialog)) {
+    case GTK_RESPONSE_OK:
+        return SaveChoice::save;
+    case GTK_RESPONSE_REJECT:
+        return SaveChoice::discard;
+    default:
+        return SaveChoice::cancel;
+    }
 }

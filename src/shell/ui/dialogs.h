@@ -15,3 +15,10 @@ void show_message(GtkWindow* parent, std::string_view message,
 // The message is formatted with `argument` (its one "%s") when one is given.
 bool ask_confirmation(GtkWindow* parent, std::string_view message,
                       std::optional<std::string_view> argument = std::nullopt);
+
+// The unsaved-changes question: OK saves, "Fermer sans sauvegarder" lets the
+// changes go, Cancel (or closing the window) keeps them. The message is
+// formatted with `argument` (its one "%s").
+enum class SaveChoice { save, discard, cancel };
+SaveChoice ask_save_changes(GtkWindow* parent, std::string_view message,
+                            std::string_view argument);

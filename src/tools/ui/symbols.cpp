@@ -468,7 +468,7 @@ void symbols_panel_build(GtkWidget* box) {
     gtk_tree_view_column_add_attribute(column, text, "text", kTextColumn);
     gtk_tree_view_append_column(GTK_TREE_VIEW(view), column);
     gtk_tree_view_append_column(GTK_TREE_VIEW(view), gtk_tree_view_column_new_with_attributes(
-                                                         "Ligne", gtk_cell_renderer_text_new(),
+                                                         _("Ligne"), gtk_cell_renderer_text_new(),
                                                          "text", kLineColumn, nullptr));
     gtk_tree_view_set_grid_lines(GTK_TREE_VIEW(view), GTK_TREE_VIEW_GRID_LINES_BOTH);
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
