@@ -26,6 +26,7 @@
 #include "shell/ui/window_parts.h"
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
+#include "tools/ui/scrapbook.h"
 #include "tools/ui/symbols.h"
 #include "tools/ui/todo_page.h"
 #include "web/ui/web_views.h"
@@ -330,6 +331,7 @@ GtkWidget* main_window_build() {
     html_entities_menu_rebuild();
     marks_panel_build(panel_page(PanelPage::marks));
     todo_page_build(panel_page(PanelPage::todo));
+    scrapbook_panel_build(panel_page(PanelPage::scrapbook));
 
     apply_text_colors();
     log_start();
