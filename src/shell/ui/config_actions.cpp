@@ -49,7 +49,7 @@ bool write_rc(const std::string& bytes) {
     if (result.ok) return true;
     log_icon_error();
     log_message(_("Ne peut pas écrire %s"), path + " (" + result.error + ")", LM_ERROR);
-    status_message("Configuration [ERROR]");
+    status_message(_("Configuration [ERROR]"));
     return false;
 }
 } // namespace

@@ -117,7 +117,7 @@ GtkWidget* build_view() {
 void report_failure(const std::string& path, const std::string& why) {
     log_icon_error();
     log_message(_("Ne peut pas lire %s"), path + (why.empty() ? "" : " (" + why + ")"), LM_ERROR);
-    status_message("Open Crapbook [ERROR]");
+    status_message(_("Open Crapbook [ERROR]"));
 }
 
 bool exists(const std::string& path) {
@@ -185,7 +185,7 @@ void scrapbook_show() {
     const bool utf8 = g_utf8_validate(bytes->data(), static_cast<gssize>(bytes->size()), nullptr);
     open_path_with_charset(path, utf8 ? "UTF-8" : locale_charset);
     // After the open, whose page state would otherwise cover it.
-    status_message("Open Crapbook [OK]");
+    status_message(_("Open Crapbook [OK]"));
 }
 
 void scrapbook_add_selection() {
