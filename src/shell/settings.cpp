@@ -68,7 +68,8 @@ Lines settings_write_lines(const Settings& s) {
              {"ext_pic_editor", &s.ext_pic_editor},
              {"ext_pic_viewer", &s.ext_pic_viewer},
          })
-        lines_prepend_str(out, key, *value);
+        // One line per key whatever a value holds: a line feed would start a key of its own.
+        lines_prepend_str(out, key, std::string_view(*value).substr(0, value->find('\n')));
     for (auto [key, value] : {
              std::pair<const char*, long>{"prompt_on_not_saved", s.prompt_on_not_saved},
              {"prompt_on_file_exists", s.prompt_on_file_exists},
@@ -121,4 +122,24 @@ Lines settings_write_lines(const Settings& s) {
          })
         lines_prepend_int(out, key, value);
     return out;
+}
+
+std::string* settings_string(Settings& s, std::string_view key) {
+#define ORVANE_S(name, def)                                                                        \
+    if (key == #name) return &s.name;
+#define ORVANE_I(name, def)
+    ORVANE_SETTINGS(ORVANE_S, ORVANE_I)
+#undef ORVANE_S
+#undef ORVANE_I
+    return nullptr;
+}
+
+long* settings_integer(Settings& s, std::string_view key) {
+#define ORVANE_S(name, def)
+#define ORVANE_I(name, def)                                                                        \
+    if (key == #name) return &s.name;
+    ORVANE_SETTINGS(ORVANE_S, ORVANE_I)
+#undef ORVANE_S
+#undef ORVANE_I
+    return nullptr;
 }

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "shell/key_file.h"
 #include "shell/lines.h"
@@ -125,3 +126,8 @@ void settings_replace(Settings next);
 // The lines the preferences write to orvane_rc, in file order (the reverse of
 // the order in which they are collected: tab_size first, fmt_color_function last).
 Lines settings_write_lines(const Settings& s);
+
+// A setting found by its key, for code that handles settings as data: the
+// string member, or the integer one; null when `key` names no setting of that type.
+std::string* settings_string(Settings& s, std::string_view key);
+long* settings_integer(Settings& s, std::string_view key);

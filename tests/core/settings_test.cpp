@@ -245,6 +245,17 @@ TEST(SettingsWrite, ChangedValuesAndFlagsAsZeroOrOne) {
     EXPECT_TRUE(lines_find_exact(lines, "date_time="));
 }
 
+TEST(SettingsWrite, AValueNeverAddsALine) {
+    Settings s = settings_from_table(std::nullopt, kHome);
+    s.date_time = "%H\ntab_size=0";
+    s.other_browser = "w3m %s\n";
+    Lines lines = settings_write_lines(s);
+    EXPECT_EQ(lines.size(), 35u + 40u + 5u);
+    EXPECT_TRUE(lines_find_exact(lines, "date_time=%H"));
+    EXPECT_TRUE(lines_find_exact(lines, "other_browser=w3m %s"));
+    EXPECT_FALSE(lines_find_exact(lines, "tab_size=0"));
+}
+
 TEST(SettingsWrite, RewrittenFileDropsHandAddedKeysAndReadsBackTheSame) {
     TempHome home;
     const std::string rc = home.file("orvane_rc");

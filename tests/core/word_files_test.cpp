@@ -36,4 +36,12 @@ TEST_F(WordFileText, DropsOnlyTheLinesThatCannotBeConverted) {
     EXPECT_EQ(word_file_text(std::string("nul\0inside\nok\n", 14)), "ok\n");
 }
 
+// UTF-8 is read as UTF-8 first: the plain C locale alone would drop "été".
+TEST(WordFileTextInTheCLocale, KeepsUTF8Words) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    ASSERT_TRUE(std::setlocale(LC_ALL, "C"));
+    EXPECT_EQ(word_file_text("été\nb\xe9te\nfin\n"), "été\nfin\n");
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include <glib/gi18n-lib.h>
 #include <vector>
 
+#include "documents/safe_write.h"
 #include "shell/config_dir.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/dialogs.h"
@@ -38,25 +39,60 @@ void config_reload_and_apply() {
     settings_apply();
 }
 
-void settings_write(const Settings& values) {
-    lines_to_file(settings_write_lines(values), config_paths().rc);
+namespace {
+// Larger than any configuration the program writes.
+constexpr std::size_t kRcMaxBytes = 4u << 20;
+
+bool write_rc(const std::string& bytes) {
+    const std::string& path = config_paths().rc;
+    const WriteResult result = write_file_safely(path, bytes);
+    if (result.ok) return true;
+    log_icon_error();
+    log_message(_("Ne peut pas écrire %s"), path + " (" + result.error + ")", LM_ERROR);
+    status_message(_("Configuration [ERROR]"));
+    return false;
+}
+} // namespace
+
+bool settings_write(const Settings& values) {
+    std::string bytes;
+    for (const auto& line : settings_write_lines(values))
+        bytes += line + '\n';
+    if (!write_rc(bytes)) return false;
     config_reload_and_apply();
+    return true;
 }
 
 void config_backup() {
-    config_save_copy(config_paths());
+    if (config_save_copy(config_paths())) return;
+    log_icon_error();
+    log_message(_("Ne peut pas écrire %s"), config_paths().rc + ".bak", LM_ERROR);
 }
 
-void config_restore(GtkWindow* parent) {
-    config_restore_copy(config_paths());
+bool config_restore(GtkWindow* parent) {
+    const std::string backup = config_paths().rc + ".bak";
+    if (!g_file_test(backup.c_str(), G_FILE_TEST_EXISTS)) {
+        show_message(parent, _("Il n'y a pas de sauvegarde de la configuration à restaurer."));
+        return false;
+    }
+    auto bytes = file_read_regular(backup, kRcMaxBytes);
+    if (!bytes) {
+        log_icon_error();
+        log_message(_("Ne peut pas lire %s"), backup, LM_ERROR);
+        show_message(parent, _("La sauvegarde de la configuration ne peut pas être lue."));
+        return false;
+    }
+    if (!write_rc(*bytes)) return false;
     config_reload_and_apply();
     show_message(parent, _("Configuration restaurée, s'il vous plaît fermez et rouvrez la "
                            "fenêtre Préférences."));
+    return true;
 }
 
-void config_reset(GtkWindow* parent) {
-    if (!config_delete_rc(config_paths())) return;
+bool config_reset(GtkWindow* parent) {
+    if (!config_delete_rc(config_paths())) return false;
     config_reload_and_apply();
     show_message(parent, _("Configuration remis à zéro par défaut, s'il vous plaît fermez et "
                            "rouvrez la fenêtre Préférences."));
+    return true;
 }

@@ -15,13 +15,19 @@ void settings_apply();
 // Re-applies the text colours of the settings to the log view and the command entry.
 void apply_text_colors();
 
-// Writes the given settings to orvane_rc (the preferences' list) and reloads.
-void settings_write(const Settings& values);
+// Writes the given settings to orvane_rc (the preferences' list, replacing the
+// file whole) and reloads. A failed write is logged, leaves the file as it was
+// and reloads nothing: false.
+bool settings_write(const Settings& values);
+// Copies orvane_rc to orvane_rc.bak; a failure is logged.
 void config_backup();
-// Restores orvane_rc.bak, reloads, and tells the user to reopen the preferences.
-void config_restore(GtkWindow* parent);
-// Deletes orvane_rc and reloads (which writes the default file again).
-void config_reset(GtkWindow* parent);
+// Puts orvane_rc.bak in place of orvane_rc, reloads, and tells the user so.
+// Without a backup the user is told there is none and nothing changes. True
+// when the settings were reloaded.
+bool config_restore(GtkWindow* parent);
+// Deletes orvane_rc and reloads (which writes the default file again); true
+// when the settings were reloaded.
+bool config_reset(GtkWindow* parent);
 
 // Modules add what must follow a reload (editor pages, toolbar, menus); a hook
 // added twice runs once.

@@ -29,6 +29,7 @@
 #include "snippets/ui/help_windows.h"
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
+#include "tools/ui/scrapbook.h"
 #include "tools/ui/symbols.h"
 #include "tools/ui/todo_page.h"
 #include "web/ui/web_views.h"
@@ -338,6 +339,7 @@ GtkWidget* main_window_build() {
     help_chooser_build(panel_page(PanelPage::help_tree));
     todo_page_build(panel_page(PanelPage::todo));
     symbols_panel_build(panel_page(PanelPage::symbols));
+    scrapbook_panel_build(panel_page(PanelPage::scrapbook));
 
     apply_text_colors();
     log_start();

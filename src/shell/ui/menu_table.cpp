@@ -17,11 +17,13 @@
 #include "shell/time_stamp.h"
 #include "shell/ui/app.h"
 #include "shell/ui/command_entry.h"
+#include "shell/ui/preferences.h"
 #include "shell/ui/report.h"
 #include "shell/ui/window_parts.h"
 #include "snippets/ui/command_builder_dialogs.h"
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
+#include "tools/ui/scrapbook.h"
 #include "tools/ui/text_transform_ui.h"
 #include "tools/ui/documentation.h"
 
@@ -208,7 +210,7 @@ const std::vector<MenuEntry>& menu_table() {
     static const std::vector<MenuEntry> table = {
         menu(N_("Fichier")),
             item(N_("Nouveau"), "<Control>n", on_new),
-            item(N_("Crapbook"), "<Alt>m"),
+            item(N_("Crapbook"), "<Alt>m", menu_command<scrapbook_show>),
             item(N_("Ajouter un marque page"), menu_command<add_bookmark_command>),
             item(N_("Doc Gen"), menu_command<doc_gen_command>),
             sep(),
@@ -247,7 +249,7 @@ const std::vector<MenuEntry>& menu_table() {
                 item(N_("Fichier de configuration MyAdmin"), "<Alt>n", on_cfg_myadmin),
                 item(N_("Recharger MyAdmin"), "<Alt>h"),
             end(),
-            item(N_("Preferences")),
+            item(N_("Preferences"), menu_command<preferences_open>),
             sep(),
             item(N_("Fermer le fichier encours"), "<Alt>q", on_close_current),
             item(N_("Quiter Orvane"), on_quit),
@@ -266,7 +268,7 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Couper et nouveau fichier"), menu_command<doc_cut_to_new_document>),
             item(N_("Copier et nouveau fichier"), menu_command<doc_copy_to_new_document>),
             item(N_("Coller et nouveau fichier"), menu_command<doc_paste_to_new_document>),
-            item(N_("Ajouter au Crapbook"), "<Control>e"),
+            item(N_("Ajouter au Crapbook"), "<Control>e", menu_command<scrapbook_add_selection>),
             sep(),
             item(N_("Tout séléctionner"), "<Control>a", menu_command<doc_select_all>),
             item(N_("Supprimer la ligne"), "<Control>y", menu_command<delete_line_command>),

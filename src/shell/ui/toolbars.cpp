@@ -9,6 +9,7 @@
 #include "documents/ui/search.h"
 #include "shell/settings.h"
 #include "shell/ui/command_entry.h"
+#include "shell/ui/preferences.h"
 #include "shell/ui/report.h"
 #include "tools/ui/documentation.h"
 
@@ -38,6 +39,9 @@ void on_save(GtkToolButton*, gpointer) {
 void on_save_as(GtkToolButton*, gpointer) {
     indicator_ok();
     save_current_document_as();
+}
+void on_preferences(GtkToolButton*, gpointer) {
+    preferences_open();
 }
 void on_undo(GtkToolButton*, gpointer) {
     doc_undo();
@@ -84,7 +88,7 @@ const std::vector<ToolEntry>& main_tools() {
         {"gtk-save", N_("Sauvegarder le fichier"), on_save},
         {"gtk-save-as", N_("Sauvegarder sous un autre nom"), on_save_as},
         {},
-        {"gtk-preferences", N_("Preferences")},
+        {"gtk-preferences", N_("Preferences"), on_preferences},
         {},
         {"gtk-undo", N_("Undo"), on_undo},
         {"gtk-redo", N_("Redo"), on_redo},
