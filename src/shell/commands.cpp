@@ -438,6 +438,7 @@ bool spawn_async_lines(SpawnLines job, std::string* error) {
     }
     g_child_watch_add(pid, on_child_exit, s);
     return true;
+}
 
 // ---- Programs started from an argument vector ----
 
@@ -649,7 +650,7 @@ gboolean on_time_limit(gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
-void on_child_exit(GPid pid, gint wait_status, gpointer data) {
+void on_argv_child_exit(GPid pid, gint wait_status, gpointer data) {
     std::unique_ptr<AsyncRun> run(static_cast<AsyncRun*>(data));
     if (run->timeout_id) g_source_remove(run->timeout_id);
     g_spawn_close_pid(pid);
@@ -695,5 +696,5 @@ void run_argv_async(const ArgvCommand& command, std::function<void(const ArgvRes
     if (command.time_limit_ms > 0)
         raw->timeout_id =
             g_timeout_add(static_cast<guint>(command.time_limit_ms), on_time_limit, raw);
-    g_child_watch_add(pid, on_child_exit, raw);
+    g_child_watch_add(pid, on_argv_child_exit, raw);
 }
