@@ -12,6 +12,7 @@
 #include "documents/ui/documents.h"
 #include "documents/ui/positions.h"
 #include "documents/ui/save.h"
+#include "remote/ui/remote_pages.h"
 #include "shell/config_dir.h"
 #include "shell/data_paths.h"
 #include "shell/gobj.h"
@@ -174,7 +175,13 @@ GtkWidget* build_myadmin_page() {
     GtkWidget* notebook =
         part(WindowPart::myadmin_notebook, new_notebook("myadmin_notebook", GTK_POS_TOP, true));
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(notebook), TRUE);
-    add_page(notebook, web_panel_create(WebPanel::myadmin_web), "gtk-apply", _("Web"), 150);
+    // The MyAdmin view with the address list at its right.
+    GtkWidget* web = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    gtk_box_pack_start(GTK_BOX(web), web_panel_create(WebPanel::myadmin_web), TRUE, TRUE, 0);
+    GtkWidget* list = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_box_pack_start(GTK_BOX(web), list, FALSE, FALSE, 1);
+    myadmin_list_build(list);
+    add_page(notebook, web, "gtk-apply", _("Web"), 150);
     add_page(notebook, web_panel_create(WebPanel::translation), "gtk-convert", _("Traduction"),
              150);
     add_page(notebook, web_panel_create(WebPanel::help_search), "gtk-help", _("Aide/Recherche"),
@@ -340,6 +347,7 @@ GtkWidget* main_window_build() {
     todo_page_build(panel_page(PanelPage::todo));
     symbols_panel_build(panel_page(PanelPage::symbols));
     scrapbook_panel_build(panel_page(PanelPage::scrapbook));
+    remote_pages_build();
 
     apply_text_colors();
     log_start();

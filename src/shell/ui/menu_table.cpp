@@ -11,6 +11,7 @@
 #include "documents/ui/save.h"
 #include "documents/ui/search.h"
 #include "documents/ui/typing.h"
+#include "remote/ui/remote_pages.h"
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/settings.h"
@@ -247,7 +248,7 @@ const std::vector<MenuEntry>& menu_table() {
                 item(N_("Fichier de marque page"), on_cfg_bmx),
                 item(N_("Fichier de configuration todo liste"), on_cfg_todo),
                 item(N_("Fichier de configuration MyAdmin"), "<Alt>n", on_cfg_myadmin),
-                item(N_("Recharger MyAdmin"), "<Alt>h"),
+                item(N_("Recharger MyAdmin"), "<Alt>h", menu_command<myadmin_list_reload_command>),
             end(),
             item(N_("Preferences"), menu_command<preferences_open>),
             sep(),
@@ -428,9 +429,11 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Propriété du projet")),
             item(N_("Make"), "<Shift>F11"),
             item(N_("Executer"), "<Shift>F12"),
-            item(N_("Monter un serveur en SFTP (SSH)"), "<Shift>F9"),
-            item(N_("Monter un serveur FTP (FTPFS)")),
-            item(N_("Démonter le dérnier serveur monté en SFTP/FTP"), "<Shift>F10"),
+            item(N_("Monter un serveur en SFTP (SSH)"), "<Shift>F9",
+                 menu_command<sftp_mount_dialog_command>),
+            item(N_("Monter un serveur FTP (FTPFS)"), menu_command<ftp_mount_dialog_command>),
+            item(N_("Démonter le dérnier serveur monté en SFTP/FTP"), "<Shift>F10",
+                 menu_command<remote_unmount_command>),
 
         dynamic_menu(N_("Onglets"), DynamicMenu::open_documents),
 
