@@ -384,8 +384,8 @@ __attribute__((target("avx2"), always_inline)) inline __m256i load(const unsigne
 // marker (offsets 3 to 6) make a 4-bit index, with the top bit set where no
 // space opens one, so that one table lookup gives the buckets whose closing
 // space is there. Returns where to go on; stops early when the filter must be
-// rebuilt. The bytes each block starts with are also checked for 0x80-0x9F,
-// which costs one compare where the data is already loaded.
+// rebuilt. Until one has been seen, a byte from 0x80-0x9F is let through as a
+// candidate is, so that noting it costs one compare in the loop.
 __attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const unsigned char* data,
                                                       std::size_t size, std::size_t from,
                                                       SearchState& state, C1Bytes& c1) {
@@ -416,14 +416,14 @@ __attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const uns
         ends[l] =
             _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table)));
     }
-    // Signed, 0x80-0x9F are the bytes below 0xA0.
-    const __m256i c1_limit = _mm256_set1_epi8(static_cast<char>(0xA0));
-    __m256i c1_any = _mm256_setzero_si256();
+    // Signed, 0x80-0x9F are the bytes not above 0x9F.
+    const __m256i c1_top = _mm256_set1_epi8(static_cast<char>(0x9F));
+    __m256i c1_done = c1.seen ? _mm256_set1_epi8(-1) : _mm256_setzero_si256();
+    bool c1_any = false;
     std::size_t pos = from;
     for (; pos + block_reach <= size; pos += 32) {
         const unsigned char* p = data + pos;
         __m256i v0 = load(p), v1 = load(p + 1), v2 = load(p + 2), v3 = load(p + 3);
-        c1_any = _mm256_or_si256(c1_any, _mm256_cmpgt_epi8(c1_limit, v0));
         // Spaces are -1: e = -(s3 + 2 s4 + 4 s5 + 8 s6), then the top bit where
         // no space opens a marker.
         __m256i e = _mm256_cmpeq_epi8(load(p + 6), space);
@@ -439,7 +439,7 @@ __attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const uns
                 h2 = _mm256_and_si256(_mm256_srli_epi16(v2, 4), nibble);
         __m256i n3 = _mm256_and_si256(v3, nibble),
                 h3 = _mm256_and_si256(_mm256_srli_epi16(v3, 4), nibble);
-        __m256i none = _mm256_set1_epi8(-1);
+        __m256i none = _mm256_or_si256(_mm256_cmpgt_epi8(v0, c1_top), c1_done);
         for (std::size_t l = 0; l < lanes; ++l) {
             __m256i r = _mm256_shuffle_epi8(ends[l], e);
             r = _mm256_and_si256(r, _mm256_shuffle_epi8(lo[l][0], n1));
@@ -454,13 +454,18 @@ __attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const uns
         while (m) {
             auto i = static_cast<std::size_t>(__builtin_ctz(m));
             m &= m - 1;
+            if (p[i] != ' ') { // no marker starts here: the byte is from 0x80-0x9F
+                c1_any = true;
+                c1_done = _mm256_set1_epi8(-1);
+                continue;
+            }
             if (verify(f, data, size, pos + i, state)) {
-                c1.note(!_mm256_testz_si256(c1_any, c1_any), from, pos + 32);
+                c1.note(c1_any, from, pos + i + 1);
                 return pos + i + 1;
             }
         }
     }
-    c1.note(!_mm256_testz_si256(c1_any, c1_any), from, pos);
+    c1.note(c1_any, from, pos);
     return pos;
 }
 
