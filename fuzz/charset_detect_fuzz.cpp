@@ -1,21 +1,46 @@
 // Charset autodetection from arbitrary bytes: the vector scan, the portable
 // scan and a plain substring search over the marker table must agree, and the
 // Japanese guess must always name a charset.
+#include <glib.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "documents/charset_detect.h"
+#include "shell/gobj.h"
 
 namespace {
+
+// With a byte from 0x80-0x9F, a Latin answer becomes the Windows code page
+// when the converter reads the whole text in it.
+std::string with_code_page(std::string_view bytes, std::string latin) {
+    const struct {
+        const char *iso, *windows;
+    } pages[] = {{"ISO-8859-1", "CP1252"},
+                 {"ISO-8859-15", "CP1252"},
+                 {"ISO-8859-2", "CP1250"},
+                 {"ISO-8859-9", "CP1254"},
+                 {"ISO-8859-13", "CP1257"}};
+    bool c1 = false;
+    for (char c : bytes)
+        c1 |= (static_cast<unsigned char>(c) & 0xE0) == 0x80;
+    for (const auto& p : pages) {
+        if (latin != p.iso || !c1) continue;
+        GCharPtr read(g_convert(bytes.data(), static_cast<gssize>(bytes.size()), "UTF-8", p.windows,
+                                nullptr, nullptr, nullptr));
+        if (read) return p.windows;
+    }
+    return latin;
+}
 
 std::optional<std::string> plain_search(std::string_view bytes, const CharsetDetectFlags& flags) {
     if (bytes_are_utf8(bytes)) return std::string("UTF-8");
     for (const auto& lang : charset_marker_languages()) {
         if (!(flags.*(lang.flag))) continue;
         for (const auto& m : lang.markers)
-            if (bytes.find(m) != std::string_view::npos) return std::string(lang.result);
+            if (bytes.find(m) != std::string_view::npos) return with_code_page(bytes, lang.result);
     }
     return std::nullopt;
 }

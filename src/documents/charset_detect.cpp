@@ -313,6 +313,21 @@ struct SearchState {
     bool done() const { return wanted() == 0; }
 };
 
+// What the scans learnt about bytes 0x80-0x9F on the way: whether one was seen
+// anywhere, and how far from the start every byte has been looked at.
+struct C1Bytes {
+    bool seen = false;
+    std::size_t checked = 0;
+    void note(bool any, std::size_t from, std::size_t upto) {
+        seen |= any;
+        if (from <= checked) checked = std::max(checked, upto);
+    }
+};
+
+bool is_c1(unsigned char b) {
+    return (b & 0xE0) == 0x80;
+}
+
 // Looks up the markers that may start at `pos`; true when the state changed.
 bool verify(const Filter& f, const unsigned char* data, std::size_t size, std::size_t pos,
             SearchState& state) {
@@ -369,10 +384,11 @@ __attribute__((target("avx2"), always_inline)) inline __m256i load(const unsigne
 // marker (offsets 3 to 6) make a 4-bit index, with the top bit set where no
 // space opens one, so that one table lookup gives the buckets whose closing
 // space is there. Returns where to go on; stops early when the filter must be
-// rebuilt.
+// rebuilt. Until one has been seen, a byte from 0x80-0x9F is let through as a
+// candidate is, so that noting it costs one compare in the loop.
 __attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const unsigned char* data,
                                                       std::size_t size, std::size_t from,
-                                                      SearchState& state) {
+                                                      SearchState& state, C1Bytes& c1) {
     constexpr std::size_t block_reach = 32 + 6; // a block reads 32 + 6 bytes
     constexpr std::size_t lanes = bucket_count / 8;
     const __m256i space = _mm256_set1_epi8(' ');
@@ -400,10 +416,14 @@ __attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const uns
         ends[l] =
             _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table)));
     }
+    // Signed, 0x80-0x9F are the bytes not above 0x9F.
+    const __m256i c1_top = _mm256_set1_epi8(static_cast<char>(0x9F));
+    __m256i c1_done = c1.seen ? _mm256_set1_epi8(-1) : _mm256_setzero_si256();
+    bool c1_any = false;
     std::size_t pos = from;
     for (; pos + block_reach <= size; pos += 32) {
         const unsigned char* p = data + pos;
-        __m256i v1 = load(p + 1), v2 = load(p + 2), v3 = load(p + 3);
+        __m256i v0 = load(p), v1 = load(p + 1), v2 = load(p + 2), v3 = load(p + 3);
         // Spaces are -1: e = -(s3 + 2 s4 + 4 s5 + 8 s6), then the top bit where
         // no space opens a marker.
         __m256i e = _mm256_cmpeq_epi8(load(p + 6), space);
@@ -412,14 +432,14 @@ __attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const uns
         e = _mm256_add_epi8(_mm256_add_epi8(e, e), _mm256_cmpeq_epi8(v3, space));
         e = _mm256_sub_epi8(_mm256_setzero_si256(), e);
         e = _mm256_or_si256(
-            e, _mm256_andnot_si256(_mm256_cmpeq_epi8(load(p), space), _mm256_set1_epi8(-128)));
+            e, _mm256_andnot_si256(_mm256_cmpeq_epi8(v0, space), _mm256_set1_epi8(-128)));
         __m256i n1 = _mm256_and_si256(v1, nibble),
                 h1 = _mm256_and_si256(_mm256_srli_epi16(v1, 4), nibble);
         __m256i n2 = _mm256_and_si256(v2, nibble),
                 h2 = _mm256_and_si256(_mm256_srli_epi16(v2, 4), nibble);
         __m256i n3 = _mm256_and_si256(v3, nibble),
                 h3 = _mm256_and_si256(_mm256_srli_epi16(v3, 4), nibble);
-        __m256i none = _mm256_set1_epi8(-1);
+        __m256i none = _mm256_or_si256(_mm256_cmpgt_epi8(v0, c1_top), c1_done);
         for (std::size_t l = 0; l < lanes; ++l) {
             __m256i r = _mm256_shuffle_epi8(ends[l], e);
             r = _mm256_and_si256(r, _mm256_shuffle_epi8(lo[l][0], n1));
@@ -434,12 +454,56 @@ __attribute__((target("avx2"))) std::size_t scan_avx2(const Filter& f, const uns
         while (m) {
             auto i = static_cast<std::size_t>(__builtin_ctz(m));
             m &= m - 1;
-            if (verify(f, data, size, pos + i, state)) return pos + i + 1;
+            if (p[i] != ' ') { // no marker starts here: the byte is from 0x80-0x9F
+                c1_any = true;
+                c1_done = _mm256_set1_epi8(-1);
+                continue;
+            }
+            if (verify(f, data, size, pos + i, state)) {
+                c1.note(c1_any, from, pos + i + 1);
+                return pos + i + 1;
+            }
         }
     }
+    c1.note(c1_any, from, pos);
     return pos;
 }
+
+__attribute__((target("avx2"))) bool has_c1_avx2(const unsigned char* data, std::size_t size) {
+    const __m256i c1_limit = _mm256_set1_epi8(static_cast<char>(0xA0));
+    std::size_t pos = 0;
+    for (; pos + 128 <= size; pos += 128) {
+        __m256i a = _mm256_or_si256(_mm256_cmpgt_epi8(c1_limit, load(data + pos)),
+                                    _mm256_cmpgt_epi8(c1_limit, load(data + pos + 32)));
+        __m256i b = _mm256_or_si256(_mm256_cmpgt_epi8(c1_limit, load(data + pos + 64)),
+                                    _mm256_cmpgt_epi8(c1_limit, load(data + pos + 96)));
+        a = _mm256_or_si256(a, b);
+        if (!_mm256_testz_si256(a, a)) return true;
+    }
+    for (; pos < size; ++pos)
+        if (is_c1(data[pos])) return true;
+    return false;
+}
 #endif
+
+bool has_c1(std::string_view bytes, bool vector_scan) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+#ifdef ORVANE_HAVE_AVX2_PATH
+    if (vector_scan && have_avx2()) return has_c1_avx2(data, bytes.size());
+#else
+    (void)vector_scan;
+#endif
+    std::size_t pos = 0, size = bytes.size();
+    for (; pos + 8 <= size; pos += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, data + pos, 8);
+        // Bit 7 set, bits 6 and 5 clear, per byte.
+        if (w & ~(w << 1) & ~(w << 2) & 0x8080808080808080ull) return true;
+    }
+    for (; pos < size; ++pos)
+        if (is_c1(data[pos])) return true;
+    return false;
+}
 
 void search_unfiltered(const Filter& f, std::string_view bytes, SearchState& state) {
     for (const Pattern* p : f.unfiltered)
@@ -447,8 +511,9 @@ void search_unfiltered(const Filter& f, std::string_view bytes, SearchState& sta
             state.record(p->languages);
 }
 
-std::optional<std::string> marker_search(std::string_view bytes, const CharsetDetectFlags& flags,
-                                         bool vector_scan) {
+// The index of the language found (language_count for none).
+std::size_t marker_search(std::string_view bytes, const CharsetDetectFlags& flags, bool vector_scan,
+                          C1Bytes& c1) {
     const auto& langs = charset_marker_languages();
     SearchState state;
     for (std::size_t i = 0; i < langs.size(); ++i)
@@ -464,7 +529,7 @@ std::optional<std::string> marker_search(std::string_view bytes, const CharsetDe
         LanguageMask before = state.wanted();
 #ifdef ORVANE_HAVE_AVX2_PATH
         if (vector_scan && have_avx2()) {
-            pos = scan_avx2(f, data, size, pos, state);
+            pos = scan_avx2(f, data, size, pos, state, c1);
             if (state.wanted() != before) continue;
         }
 #else
@@ -473,12 +538,119 @@ std::optional<std::string> marker_search(std::string_view bytes, const CharsetDe
         pos = scan_portable(f, data, size, pos, state);
         if (state.wanted() == before) break;
     }
-    if (state.best < language_count) return std::string(langs[state.best].result);
-    return std::nullopt;
+    return state.best;
 }
 
 bool has_zero_byte(std::uint64_t w) {
     return ((w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull) != 0;
+}
+
+// A Latin charset and the Windows code page that agrees with it on most of the
+// upper half and puts letters and punctuation where it has C1 codes.
+struct CodePage {
+    const char* iso;
+    const char* windows;
+};
+constexpr std::array<CodePage, 5> code_pages = {{
+    {"ISO-8859-1", "CP1252"},
+    {"ISO-8859-15", "CP1252"},
+    {"ISO-8859-2", "CP1250"},
+    {"ISO-8859-9", "CP1254"},
+    {"ISO-8859-13", "CP1257"},
+}};
+
+// The bytes each code page leaves undefined, as the converter that reads the
+// file sees them; worked out once.
+using ByteSet = std::array<bool, 256>;
+const ByteSet& undefined_bytes(std::size_t code_page) {
+    static const auto sets = [] {
+        std::array<ByteSet, code_pages.size()> out{};
+        for (std::size_t i = 0; i < code_pages.size(); ++i)
+            for (unsigned b = 0x80; b < 256; ++b) {
+                const char byte = static_cast<char>(b);
+                GCharPtr decoded(
+                    g_convert(&byte, 1, "UTF-8", code_pages[i].windows, nullptr, nullptr, nullptr));
+                out[i][b] = !decoded;
+            }
+        return out;
+    }();
+    return sets[code_page];
+}
+
+#ifdef ORVANE_HAVE_AVX2_PATH
+// A byte is looked up by its two nibbles: the high one picks a bit (upper half
+// only), the low one gives the high nibbles under which it is undefined.
+__attribute__((target("avx2"))) bool all_defined_avx2(const unsigned char* data, std::size_t size,
+                                                      const ByteSet& undefined) {
+    alignas(16) char high[16] = {}, low[16] = {};
+    for (unsigned b = 0x80; b < 256; ++b) {
+        high[b >> 4] = static_cast<char>(1u << ((b >> 4) - 8));
+        if (undefined[b]) low[b & 15] = static_cast<char>(low[b & 15] | 1u << ((b >> 4) - 8));
+    }
+    const __m256i high_bits =
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(high)));
+    const __m256i low_bits =
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(low)));
+    const __m256i nibble = _mm256_set1_epi8(0x0f);
+    std::size_t pos = 0;
+    for (; pos + 64 <= size; pos += 64) {
+        __m256i hit = _mm256_setzero_si256();
+        for (std::size_t k = 0; k < 64; k += 32) {
+            __m256i v = load(data + pos + k);
+            __m256i h =
+                _mm256_shuffle_epi8(high_bits, _mm256_and_si256(_mm256_srli_epi16(v, 4), nibble));
+            __m256i l = _mm256_shuffle_epi8(low_bits, _mm256_and_si256(v, nibble));
+            hit = _mm256_or_si256(hit, _mm256_and_si256(h, l));
+        }
+        if (!_mm256_testz_si256(hit, hit)) return false;
+    }
+    for (; pos < size; ++pos)
+        if (undefined[data[pos]]) return false;
+    return true;
+}
+#endif
+
+bool all_defined(std::string_view bytes, const ByteSet& undefined, bool vector_scan) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+#ifdef ORVANE_HAVE_AVX2_PATH
+    if (vector_scan && have_avx2()) return all_defined_avx2(data, size, undefined);
+#else
+    (void)vector_scan;
+#endif
+    std::size_t pos = 0;
+    while (pos < size) {
+        std::uint64_t w = 0;
+        if (pos + 8 <= size) std::memcpy(&w, data + pos, 8);
+        if (pos + 8 <= size && !(w & 0x8080808080808080ull)) {
+            pos += 8; // plain ASCII
+            continue;
+        }
+        if (undefined[data[pos]]) return false;
+        ++pos;
+    }
+    return true;
+}
+
+// Bytes 0x80-0x9F are control codes in the Latin charsets that real text never
+// holds; text that has them was written in the matching Windows code page. A
+// byte that page leaves undefined keeps the Latin answer, which reads every byte.
+std::optional<std::string> autodetect(std::string_view bytes, const CharsetDetectFlags& flags,
+                                      bool vector_scan) {
+    if (bytes_are_utf8(bytes)) return std::string("UTF-8");
+    C1Bytes c1;
+    const std::size_t found = marker_search(bytes, flags, vector_scan, c1);
+    if (found >= language_count) return std::nullopt;
+    const std::string result = charset_marker_languages()[found].result;
+    for (std::size_t i = 0; i < code_pages.size(); ++i) {
+        if (result != code_pages[i].iso) continue;
+        const bool c1_bytes =
+            c1.seen || has_c1(bytes.substr(std::min(c1.checked, bytes.size())), vector_scan);
+        if (c1_bytes && all_defined(bytes, undefined_bytes(i), vector_scan))
+            return code_pages[i].windows;
+        break;
+    }
+    return result;
 }
 
 } // namespace
@@ -534,14 +706,12 @@ bool bytes_are_utf8(std::string_view bytes) {
 
 std::optional<std::string> charset_autodetect(std::string_view bytes,
                                               const CharsetDetectFlags& flags) {
-    if (bytes_are_utf8(bytes)) return std::string("UTF-8");
-    return marker_search(bytes, flags, true);
+    return autodetect(bytes, flags, true);
 }
 
 std::optional<std::string> charset_autodetect_portable(std::string_view bytes,
                                                        const CharsetDetectFlags& flags) {
-    if (bytes_are_utf8(bytes)) return std::string("UTF-8");
-    return marker_search(bytes, flags, false);
+    return autodetect(bytes, flags, false);
 }
 
 std::string japanese_autodetect(std::string_view bytes) {

@@ -42,7 +42,10 @@ struct CharsetMarkerLanguage {
 const std::vector<CharsetMarkerLanguage>& charset_marker_languages();
 
 // "UTF-8" for valid UTF-8 (whatever the flags), else the charset of the first
-// enabled language with a marker in the bytes, else none.
+// enabled language with a marker in the bytes, else none. When that charset is
+// ISO-8859-1, -15, -2, -9 or -13 and the bytes hold any of 0x80-0x9F, the answer
+// is the matching Windows code page (CP1252, CP1252, CP1250, CP1254, CP1257),
+// unless a byte is undefined there.
 std::optional<std::string> charset_autodetect(std::string_view bytes,
                                               const CharsetDetectFlags& flags);
 

@@ -2,11 +2,15 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "documents/charset_detect.h"
+#include "documents/file_open_rules.h"
+#include "shell/gobj.h"
 #include "shell/settings.h"
 
 namespace {
@@ -232,6 +236,88 @@ TEST(CharsetAutodetect, EarlierTestsWinOverLaterOnes) {
     EXPECT_EQ(detect(mixed, t), "ISO-8859-2");
 }
 
+// Text written in a Windows code page holds bytes 0x80-0x9F, which the Latin
+// charsets only have as control codes: the answer is the code page, the text
+// reads right and goes back to the same bytes.
+TEST(CharsetAutodetect, C1BytesMeanTheWindowsCodePage) {
+    const std::string french = "Il a cité “Sturm und Drang” — l'entrée coûte 12 €, à la Casa "
+                               "del Sol… «Œuvre»";
+    const std::string french_latin = "Il a cité «Sturm und Drang» - l'entrée coûte 12 €, à la "
+                                     "Casa del Sol...";
+    struct Case {
+        const char* text;
+        const char* charset;
+        bool CharsetDetectFlags::*flag;
+        const char* expected;
+    } cases[] = {
+        {french.c_str(), "CP1252", &CharsetDetectFlags::german, "CP1252"},
+        {french.c_str(), "CP1252", &CharsetDetectFlags::spanish, "CP1252"},
+        {french_latin.c_str(), "ISO-8859-15", &CharsetDetectFlags::german, "ISO-8859-15"},
+        {"Źródło nie jest daleko, ślimak śpi, źle mu, ząb boli. Śmiech, Ąą", "CP1250",
+         &CharsetDetectFlags::polish, "CP1250"},
+        {"Bu “güzel” bir gün… Şimdi ılık ve ğ ile olan – 5 €", "CP1254",
+         &CharsetDetectFlags::turkish, "CP1254"},
+        {"Viņš teica „labdien” – un arī tas ir viss… ģērbās šķietami", "CP1257",
+         &CharsetDetectFlags::latvian, "CP1257"},
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = encode(c.text, c.charset);
+        const auto flags = only(c.flag);
+        EXPECT_EQ(detect(bytes, flags), c.expected) << c.text;
+        auto decoded = decode_file_bytes(bytes, "autodetect", flags);
+        ASSERT_TRUE(decoded) << c.text;
+        EXPECT_EQ(decoded->text, c.text);
+        EXPECT_EQ(encode_text(decoded->text, decoded->encoding), bytes) << c.text;
+    }
+    // The Polish letters the Latin charset puts elsewhere sit in 0x8C-0x9F.
+    EXPECT_EQ(encode("śźŚŹ", "CP1250"), "\x9c\x9f\x8c\x8f");
+
+    // A byte the code page leaves undefined keeps the Latin charset, which
+    // reads and writes every byte as it is.
+    const std::string undefined =
+        encode("Casa del Sol “x” ", "CP1252") + "\x81" + encode(" ñ", "ISO-8859-1");
+    const auto spanish = only(&CharsetDetectFlags::spanish);
+    EXPECT_EQ(detect(undefined, spanish), "ISO-8859-1");
+    auto decoded = decode_file_bytes(undefined, "autodetect", spanish);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(encode_text(decoded->text, decoded->encoding), undefined);
+    // 0xA1 and 0xA5 are undefined in CP1257 only.
+    EXPECT_EQ(detect(encode(" arī “ ", "CP1257") + "\xa1", only(&CharsetDetectFlags::latvian)),
+              "ISO-8859-13");
+}
+
+// Wherever the one C1 byte is, before or after the marker, in the vector
+// blocks or the bytes after the last one, with the scan stopping at the first
+// marker, running to the end, or starting again for an earlier language found
+// in the last bytes.
+TEST(CharsetAutodetect, AC1ByteAnywhereIsSeen) {
+    std::string body;
+    while (body.size() < 5000)
+        body += encode("Der Müller und der Bäcker gehen auf den Markt. ", "ISO-8859-15");
+    CharsetDetectFlags restart = only(&CharsetDetectFlags::german);
+    restart.spanish = restart.finnish = true;
+    const struct {
+        CharsetDetectFlags flags;
+        const char* latin;
+    } cases[] = {{only(&CharsetDetectFlags::german), "ISO-8859-15"},
+                 {all_flags(), "ISO-8859-1"},
+                 {restart, "ISO-8859-1"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(detect(body + " los ", c.flags), c.latin);
+        for (std::size_t at :
+             {std::size_t{0}, std::size_t{1}, std::size_t{31}, std::size_t{32}, std::size_t{37},
+              std::size_t{38}, std::size_t{2500}, body.size() - 40, body.size() - 33,
+              body.size() - 20, body.size() - 1, body.size()}) {
+            std::string text = body;
+            text.insert(at, 1, '\x84');
+            text += " los "; // Spanish, where the vector blocks have ended
+            EXPECT_EQ(detect(text, c.flags), "CP1252") << at;
+            text.insert(at, 1, '\x8d');
+            EXPECT_EQ(detect(text, c.flags), c.latin) << at;
+        }
+    }
+}
+
 TEST(CharsetAutodetect, TheWholeTextIsSearchedForEarlierLanguages) {
     CharsetDetectFlags f;
     f.german = true;
@@ -251,8 +337,14 @@ TEST(CharsetAutodetect, TheWholeTextIsSearchedForEarlierLanguages) {
 }
 
 // Any mix of words and flags: the first enabled language, in the written order,
-// one of whose words appears between spaces.
+// one of whose words appears between spaces; with a byte from 0x80-0x9F, its
+// Windows code page when that reads the whole text.
 TEST(CharsetAutodetect, RandomTextsMatchAPlainSearch) {
+    const std::map<std::string, const char*> code_page = {{"ISO-8859-1", "CP1252"},
+                                                          {"ISO-8859-15", "CP1252"},
+                                                          {"ISO-8859-2", "CP1250"},
+                                                          {"ISO-8859-9", "CP1254"},
+                                                          {"ISO-8859-13", "CP1257"}};
     std::mt19937 rng(1234);
     std::vector<std::string> pool;
     for (const auto& lang : languages())
@@ -260,7 +352,7 @@ TEST(CharsetAutodetect, RandomTextsMatchAPlainSearch) {
             pool.push_back(encode(w, lang.charset));
     for (const char* extra : {"xyz", "die", "de", "Der", "\xe9t\xe9", "\xc1\xc2", "ab", "kak"})
         pool.push_back(extra);
-    const char* separators[] = {" ", " ", " ", "  ", ",", "\n", "\xe9"};
+    const char* separators[] = {" ", " ", " ", "  ", ",", "\n", "\xe9", "\x93"};
     for (int round = 0; round < 400; ++round) {
         CharsetDetectFlags flags;
         for (const auto& lang : languages())
@@ -271,6 +363,7 @@ TEST(CharsetAutodetect, RandomTextsMatchAPlainSearch) {
             text += separators[rng() % std::size(separators)];
             text += pool[rng() % pool.size()];
         }
+        if (rng() % 4 == 0) text.insert(rng() % text.size(), 1, '\x81'); // undefined in all
         std::optional<std::string> expected;
         for (const auto& lang : languages()) {
             if (!(flags.*(lang.flag))) continue;
@@ -281,6 +374,15 @@ TEST(CharsetAutodetect, RandomTextsMatchAPlainSearch) {
                 text.find(encode(" які", "KOI8-U")) != std::string::npos)
                 expected = lang.result;
             if (expected) break;
+        }
+        auto windows = expected ? code_page.find(*expected) : code_page.end();
+        const bool c1 = std::any_of(text.begin(), text.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x80 && static_cast<unsigned char>(c) <= 0x9F;
+        });
+        if (windows != code_page.end() && c1) {
+            GCharPtr read(g_convert(text.data(), static_cast<gssize>(text.size()), "UTF-8",
+                                    windows->second, nullptr, nullptr, nullptr));
+            if (read) expected = windows->second;
         }
         ASSERT_EQ(detect(text, flags), expected) << round;
     }

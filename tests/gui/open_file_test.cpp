@@ -235,6 +235,27 @@ TEST_F(OpenFileTest, AutodetectReadsCp1251AndKeepsTheCharsetFound) {
     EXPECT_EQ(pending_open_charset(), std::optional<std::string>("autodetect"));
 }
 
+class WindowsCodePageTest : public OpenFileTest {
+    void prepare_home() override { write_config_file("orvane_rc", "enc_det_german=1\n"); }
+};
+
+TEST_F(WindowsCodePageTest, AutodetectNamesTheCodePageAndSavingKeepsTheBytes) {
+    const std::string text = "Er sagte: „Das ist gut“ – und zahlte 5 € für den Kaffee…\n";
+    const std::string bytes = convert_to(text, "CP1252");
+    const std::string path = put("brief.txt", bytes);
+    set_pending_charset(std::string("autodetect"));
+
+    DocumentPage* page = open_and_show(path);
+
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(buffer_text(page), text);
+    EXPECT_EQ(page->encoding, "CP1252");
+    EXPECT_EQ(status_text(), "CP1252");
+    ASSERT_TRUE(activate_menu_item_path({"Fichier", "Sauvegarder"}));
+    EXPECT_EQ(status_text(), "Save [OK]");
+    EXPECT_EQ(read_file(path), bytes);
+}
+
 TEST_F(OpenFileTest, UndecidableCharsetFailsWithItsMessageAndLeavesNoTab) {
     const std::string path = put("russian.txt", convert_to(kRussian, "CP1251"));
     set_pending_charset(std::string("autodetect"));
