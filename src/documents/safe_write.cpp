@@ -74,9 +74,10 @@ std::optional<std::string> attribute_names(const char* path) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         ssize_t size = ::listxattr(path, nullptr, 0);
         if (size < 0) {
-            // A file system without attributes has none to lose.
-            if (errno == ENOTSUP) return std::string();
-            return std::nullopt;
+            // A file system that cannot list attributes (ENOTSUP, or EIO from
+            // an FTP mount) keeps none either: there are none to lose.
+            if (errno != ERANGE) return std::string();
+            continue;
         }
         std::string names(static_cast<std::size_t>(size), '\0');
         size = ::listxattr(path, names.data(), names.size());
@@ -104,13 +105,17 @@ bool copy_attribute(const char* from, const char* name, int to) {
 }
 
 // Gives the temporary file the original's owner, group, permission bits and
-// extended attributes (ACLs are among them). False when any of it cannot be
-// had, so that renaming it over the original would change what the file was.
+// extended attributes (ACLs are among them). False when the owner, the group or
+// an attribute cannot be had, so that renaming it over the original would
+// change whose file it is or what it carries. The permission bits are carried
+// where the file system keeps them: one that sets its own (an FTP mount) gives
+// every file the server's bits whichever way it is written.
 bool take_on_identity(int fd, const std::string& original, const struct stat& was) {
-    // Only root may give a file away; anyone may pass it to a group of their own.
-    if (::fchown(fd, was.st_uid, was.st_gid) != 0 && errno != EPERM) return false;
+    // Only root may give a file away; anyone may pass it to a group of their
+    // own. Whether it worked is read back below.
+    [[maybe_unused]] int owned = ::fchown(fd, was.st_uid, was.st_gid);
     // After the owner: a change of owner clears the set-id bits.
-    if (::fchmod(fd, was.st_mode & 07777) != 0) return false;
+    [[maybe_unused]] int moded = ::fchmod(fd, was.st_mode & 07777);
     auto names = attribute_names(original.c_str());
     if (!names) return false;
     for (std::size_t at = 0; at < names->size();) {
@@ -120,8 +125,7 @@ bool take_on_identity(int fd, const std::string& original, const struct stat& wa
     }
     struct stat now {};
     if (::fstat(fd, &now) != 0) return false;
-    return now.st_uid == was.st_uid && now.st_gid == was.st_gid &&
-           (now.st_mode & 07777) == (was.st_mode & 07777);
+    return now.st_uid == was.st_uid && now.st_gid == was.st_gid;
 }
 
 // Overwrites the file where it is. Its new size is reserved before any byte

@@ -192,7 +192,8 @@ TEST_F(RemoteServerTest, FtpEditAndSaveThroughTheDialogThenAWrongPasswordRemembe
     doc_insert_at_cursor("// édité\n");
     ASSERT_TRUE(activate_menu_item("Sauvegarder"));
     EXPECT_TRUE(spin_until(
-        [&] { return read_file(root + "/index.php") == "// édité\n<?php echo 1; ?>\n"; }));
+        [&] { return read_file(root + "/index.php") == "// édité\n<?php echo 1; ?>\n"; }))
+        << log_text();
 
     click(RemoteKind::Ftp, "unmount_volume");
     ASSERT_TRUE(spin_until([] { return status_text() == "Umount [OK]"; }, 10000)) << log_text();
