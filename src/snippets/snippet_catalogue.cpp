@@ -412,11 +412,12 @@ const valeur = liste.options[liste.selectedIndex].value;
          "ErrorDocument 403 " ORVANE_PRODUCT_ADDRESS "\n"
          "ErrorDocument 404 " ORVANE_PRODUCT_ADDRESS "\n"),
     code(htaccess, N_("1.5 (htaccess) : Activation de l'url rewriting"), "RewriteEngine on\n"),
-    prose(htaccess, N_("1.6 (htaccess) : ligne exemple simple url rewriting"),
-          N_("RewriteRule ^source.html$  destination.php?id=1  [L]\n")),
-    prose(htaccess,
-          N_("1.7 (htaccess) : ligne exemple avec option et expression régulière url rewriting"),
-          N_("RewriteRule ^article-([0-9]+)\\.html$  article.php?id=$1  [QSA,L]\n")),
+    // Directives only, nothing to translate: inserted as they stand in every language.
+    code(htaccess, N_("1.6 (htaccess) : ligne exemple simple url rewriting"),
+         "RewriteRule ^source.html$  destination.php?id=1  [L]\n"),
+    code(htaccess,
+         N_("1.7 (htaccess) : ligne exemple avec option et expression régulière url rewriting"),
+         "RewriteRule ^article-([0-9]+)\\.html$  article.php?id=$1  [QSA,L]\n"),
 
     // bash
     heading(bash, N_("1 Base bash")),

@@ -92,6 +92,9 @@ OrvaneProcess::OrvaneProcess(const std::string& home, const std::string& cwd,
     env = g_environ_setenv(env, "ORVANE_DATADIR", ORVANE_SOURCE_DATADIR, TRUE);
     env = g_environ_setenv(env, "NO_AT_BRIDGE", "1", TRUE);
     env = g_environ_setenv(env, "GSETTINGS_BACKEND", "memory", TRUE);
+    // The program speaks French whatever language the caller reads.
+    env = g_environ_unsetenv(env, "LANGUAGE");
+    env = g_environ_setenv(env, "LC_MESSAGES", "C.UTF-8", TRUE);
     GPid pid = 0;
     GError* error = nullptr;
     if (g_spawn_async(cwd.c_str(), argv.data(), env, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,

@@ -123,11 +123,15 @@ bool create_new_file(const char* name) {
     return true;
 }
 
-int app_run(int argc, char** argv) {
+void app_bind_text_domain() {
     const std::string localedir = locale_dir();
     bindtextdomain(GETTEXT_PACKAGE, localedir.c_str());
     bind_textdomain_codeset(GETTEXT_PACKAGE, "UTF-8");
     textdomain(GETTEXT_PACKAGE);
+}
+
+int app_run(int argc, char** argv) {
+    app_bind_text_domain();
 
     gtk_init(&argc, &argv);
 

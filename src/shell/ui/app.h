@@ -1,6 +1,11 @@
 // Start-up, the main loop and shutdown.
 #pragma once
 
+// Binds the text domain "orvane" to locale_dir() with UTF-8 texts and makes it
+// the default domain, so that plain gettext() (the todo table's texts) reads
+// the same catalogue. The language follows LANGUAGE, LC_ALL, LC_MESSAGES, LANG.
+void app_bind_text_domain();
+
 // The program: start-up, main loop, shutdown. Returns the exit status.
 int app_run(int argc, char** argv);
 

@@ -37,6 +37,9 @@ bool init_toolkit_once() {
     g_setenv("NO_AT_BRIDGE", "1", FALSE);
     g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
     g_setenv("GIO_USE_VFS", "local", FALSE);
+    // The labels are the French texts whatever language the caller reads: under
+    // C.UTF-8 a LANGUAGE such as "en" would still pick an installed catalogue.
+    g_unsetenv("LANGUAGE");
     static bool writer_set = false;
     if (!writer_set) g_log_set_writer_func(count_problems, nullptr, nullptr);
     writer_set = true;

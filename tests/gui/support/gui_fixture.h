@@ -21,7 +21,8 @@
 //   };
 //
 // Modal dialogs are answered with tests/gui/support/dialog_answer.h. Labels are
-// the program's French texts: the tests run untranslated.
+// the program's French texts: the tests run untranslated (LANGUAGE is cleared; a
+// test in another language sets it and binds the text domain in prepare_home()).
 //
 // ctest runs every test in a process of its own (gtest_discover_tests), which is
 // how these tests are meant to run: the toolkit and the main window are
