@@ -24,8 +24,10 @@
 #include "shell/ui/tabs_window.h"
 #include "shell/ui/toolbars.h"
 #include "shell/ui/window_parts.h"
+#include "terminal/ui/terminal_panel.h"
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
+#include "tools/ui/projects.h"
 #include "tools/ui/symbols.h"
 #include "tools/ui/todo_page.h"
 #include "web/ui/web_views.h"
@@ -209,6 +211,7 @@ GtkWidget* build_editor_page() {
         part(WindowPart::editor_notebook, new_notebook("notebook1", GTK_POS_TOP, false));
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(notebook), TRUE);
     g_signal_connect(notebook, "switch-page", G_CALLBACK(on_editor_switch_page), nullptr);
+    tabs_refuse_foreign(GTK_NOTEBOOK(notebook));
     gtk_box_pack_start(GTK_BOX(page), notebook, TRUE, TRUE, 0);
     // The editor notebook shows while documents exist, whatever show-all does.
     gtk_widget_set_no_show_all(notebook, TRUE);
@@ -330,6 +333,9 @@ GtkWidget* main_window_build() {
     html_entities_menu_rebuild();
     marks_panel_build(panel_page(PanelPage::marks));
     todo_page_build(panel_page(PanelPage::todo));
+    terminal_bar_build(panel_page(PanelPage::terminal_bar));
+    terminal_new_tab();
+    projects_page_build(panel_page(PanelPage::projects));
 
     apply_text_colors();
     log_start();
