@@ -23,8 +23,8 @@ class ExternalToolsTest : public GuiTest {
         for (const char* name : {"firefox", "gimp", "devhelp"}) {
             const std::string stub = stubs_ + "/" + name;
             write_file(stub, "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done > '" + out_ + "/" +
-                                 name + ".tmp'\nmv '" + out_ + "/" + name + ".tmp' '" + out_ +
-                                 "/" + name + "'\n");
+                                 name + ".tmp'\nmv '" + out_ + "/" + name + ".tmp' '" + out_ + "/" +
+                                 name + "'\n");
             g_chmod(stub.c_str(), 0700);
         }
         old_path_ = g_getenv("PATH");

@@ -42,10 +42,11 @@ bool log_line_is_error(const std::string& text) {
     GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(log_view()));
     GtkTextIter start, match_start;
     gtk_text_buffer_get_start_iter(buffer, &start);
-    if (!gtk_text_iter_forward_search(&start, text.c_str(), GTK_TEXT_SEARCH_TEXT_ONLY,
-                                      &match_start, nullptr, nullptr))
+    if (!gtk_text_iter_forward_search(&start, text.c_str(), GTK_TEXT_SEARCH_TEXT_ONLY, &match_start,
+                                      nullptr, nullptr))
         return false;
-    GtkTextTag* error = gtk_text_tag_table_lookup(gtk_text_buffer_get_tag_table(buffer), "lm_error");
+    GtkTextTag* error =
+        gtk_text_tag_table_lookup(gtk_text_buffer_get_tag_table(buffer), "lm_error");
     return gtk_text_iter_has_tag(&match_start, error);
 }
 
@@ -80,7 +81,8 @@ void answer_properties(std::map<std::string, std::string> values) {
             find_widget(dialog, [&](GtkWidget* w) {
                 if (!GTK_IS_ENTRY(w)) return false;
                 auto it = answer->values.find(atk_object_get_name(gtk_widget_get_accessible(w)));
-                if (it != answer->values.end()) gtk_entry_set_text(GTK_ENTRY(w), it->second.c_str());
+                if (it != answer->values.end())
+                    gtk_entry_set_text(GTK_ENTRY(w), it->second.c_str());
                 return false;
             });
             gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
