@@ -176,7 +176,7 @@ void BM_NewTerminalToPrompt(benchmark::State& state) {
         spin_for(50);
     }
 }
-BENCHMARK(BM_NewTerminalToPrompt)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewTerminalToPrompt)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

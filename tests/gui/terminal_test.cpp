@@ -94,6 +94,10 @@ TEST_F(TerminalTest, TheStartTabRunsTheShellInTheCurrentFolder) {
     terminal_type(terminal, "echo $((6*7)); pwd\n");
     EXPECT_TRUE(spin_until([&] { return screen_has_line(terminal, "42"); })) << screen(terminal);
     EXPECT_TRUE(screen_has_line(terminal, work_)) << screen(terminal);
+
+    // ssh would take a host starting with "-" for an option: no tab for it.
+    EXPECT_EQ(terminal_new_ssh_tab("-oProxyCommand=touch PWNED", "u"), nullptr);
+    EXPECT_EQ(tab_count(), 1);
 }
 
 TEST_F(TerminalTest, CloseAndExitRemoveOnlyTheirOwnTab) {
