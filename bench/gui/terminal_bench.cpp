@@ -2,7 +2,7 @@
 // run: 20 MB of `cat` output into a tab, and "New Terminal" up to the shell's
 // first prompt. Needs a display (scripts/bench runs it under Xvfb).
 //
-// The shell is $ORVANE_BENCH_SHELL, else /bin/sh, in both cases.
+// The shell is $ORVANE_BENCH_SHELL, else /bin/sh, in every case.
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -163,7 +163,7 @@ void BM_BaselineBareShellToPrompt(benchmark::State& state) {
 }
 BENCHMARK(BM_BaselineBareShellToPrompt)
     ->UseManualTime()
-    ->Iterations(5)
+    ->Iterations(20)
     ->Unit(benchmark::kMillisecond);
 
 void BM_NewTerminalToPrompt(benchmark::State& state) {
@@ -177,6 +177,35 @@ void BM_NewTerminalToPrompt(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_NewTerminalToPrompt)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+// The same bare terminal as a page of the terminal notebook: what being a tab
+// of the main window costs by itself, apart from the tab's own set-up.
+void BM_BareTerminalAsTabToPrompt(benchmark::State& state) {
+    state.SetLabel("baseline: BM_BaselineBareShellToPrompt");
+    GtkNotebook* notebook = GTK_NOTEBOOK(terminal_notebook());
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        GtkWidget* terminal = vte_terminal_new();
+        GtkWidget* page = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+        gtk_box_pack_start(GTK_BOX(page), terminal, TRUE, TRUE, 0);
+        gtk_widget_show_all(page);
+        gtk_notebook_set_current_page(notebook,
+                                      gtk_notebook_append_page(notebook, page, gtk_label_new("x")));
+        std::string sh = shell();
+        char* argv[] = {sh.data(), nullptr};
+        vte_terminal_spawn_async(VTE_TERMINAL(terminal), VTE_PTY_DEFAULT, setup().home.c_str(),
+                                 argv, nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr, -1,
+                                 nullptr, nullptr, nullptr);
+        if (!spin_until([&] { return has_prompt(terminal); })) state.SkipWithError("no prompt");
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        gtk_widget_destroy(page);
+        spin_for(50);
+    }
+}
+BENCHMARK(BM_BareTerminalAsTabToPrompt)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
