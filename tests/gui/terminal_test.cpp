@@ -55,6 +55,13 @@ GtkWidget* tab_terminal(int index) {
     return find_widget(page, [](GtkWidget* w) { return VTE_IS_TERMINAL(w); });
 }
 
+// The Terminal page on show, as the user opens it.
+void show_terminal_page() {
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(main_notebook()), 2);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(bottom_notebook()), 1);
+    flush_events();
+}
+
 void click_terminal_bar(const char* stock) {
     GtkWidget* button = find_widget(panel_page(PanelPage::terminal_bar), [stock](GtkWidget* w) {
         return GTK_IS_TOOL_BUTTON(w) && g_strcmp0(gtk_widget_get_name(w), stock) == 0;
@@ -88,7 +95,10 @@ TEST_F(TerminalTest, TheStartTabRunsTheShellInTheCurrentFolder) {
     ASSERT_NE(label, nullptr);
     EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(label)), "   Terminal   ");
 
+    // Nothing of the terminal is made before it is needed.
+    EXPECT_EQ(tab_terminal(0), nullptr);
     GtkWidget* terminal = terminal_current();
+    ASSERT_NE(terminal, nullptr);
     ASSERT_EQ(terminal, tab_terminal(0));
     // Typed at once, before the shell is surely there: the text waits for it.
     terminal_type(terminal, "echo $((6*7)); pwd\n");
@@ -101,6 +111,7 @@ TEST_F(TerminalTest, TheStartTabRunsTheShellInTheCurrentFolder) {
 }
 
 TEST_F(TerminalTest, CloseAndExitRemoveOnlyTheirOwnTab) {
+    show_terminal_page();
     for (int i = 0; i < 3; ++i)
         click_terminal_bar("gtk-add");
     ASSERT_EQ(tab_count(), 4);

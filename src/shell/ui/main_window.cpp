@@ -334,7 +334,7 @@ GtkWidget* main_window_build() {
     marks_panel_build(panel_page(PanelPage::marks));
     todo_page_build(panel_page(PanelPage::todo));
     terminal_bar_build(panel_page(PanelPage::terminal_bar));
-    terminal_new_tab();
+    terminal_panel_start();
     projects_page_build(panel_page(PanelPage::projects));
 
     apply_text_colors();

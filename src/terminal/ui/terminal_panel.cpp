@@ -11,18 +11,42 @@
 
 namespace {
 
-// A tab's page is a box holding its one terminal.
-GtkWidget* terminal_of_page(GtkWidget* page) {
-    if (!page || !GTK_IS_CONTAINER(page)) return nullptr;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(page));
-    GtkWidget* terminal = children ? GTK_WIDGET(children->data) : nullptr;
-    g_list_free(children);
-    return terminal;
-}
+// The folder a tab's terminal is made for while the tab waits to be shown.
+constexpr const char* kWaitingFolder = "orvane-terminal-folder";
 
 // The tab whose shell ended goes, wherever it has been dragged to.
 void close_own_tab(GtkWidget* terminal) {
     if (GtkWidget* page = gtk_widget_get_parent(terminal)) gtk_widget_destroy(page);
+}
+
+GtkWidget* new_terminal(const std::string& folder, bool unlimited_history) {
+    GtkWidget* terminal = terminal_view_new(folder);
+    if (unlimited_history) vte_terminal_set_scrollback_lines(VTE_TERMINAL(terminal), -1);
+    terminal_view_on_exit(terminal, close_own_tab);
+    return terminal;
+}
+
+// Makes the terminal of a local tab that was waiting to be shown.
+GtkWidget* fill_waiting_page(GtkWidget* page) {
+    const char* folder =
+        static_cast<const char*>(g_object_get_data(G_OBJECT(page), kWaitingFolder));
+    if (!folder) return nullptr;
+    GtkWidget* terminal = new_terminal(folder, true);
+    g_object_set_data(G_OBJECT(page), kWaitingFolder, nullptr);
+    gtk_box_pack_start(GTK_BOX(page), terminal, TRUE, TRUE, 0);
+    gtk_widget_show(terminal);
+    terminal_view_start(terminal);
+    return terminal;
+}
+
+// A tab's page is a box holding its one terminal, made on demand for the tab
+// the panel starts with.
+GtkWidget* terminal_of_page(GtkWidget* page) {
+    if (!page || !GTK_IS_BOX(page)) return nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(page));
+    GtkWidget* terminal = children ? GTK_WIDGET(children->data) : nullptr;
+    g_list_free(children);
+    return terminal ? terminal : fill_waiting_page(page);
 }
 
 GtkWidget* tab_head(const std::string& text, bool focusable) {
@@ -41,24 +65,29 @@ GtkWidget* tab_head(const std::string& text, bool focusable) {
     return head;
 }
 
-// Appends a tab holding a fresh terminal in the current folder and makes it
-// current; the shell starts as terminal_view_start says.
-GtkWidget* add_tab(const std::string& label, bool focusable_label, bool unlimited_history) {
+// Appends a tab page holding `terminal` (none yet for a waiting tab) and makes
+// it current.
+GtkWidget* add_page(GtkWidget* terminal, const std::string& label, bool focusable_label) {
     GtkWidget* notebook = terminal_notebook();
     if (!notebook) return nullptr;
-    GCharPtr folder(g_get_current_dir());
-    GtkWidget* terminal = terminal_view_new(folder ? folder.get() : "");
-    if (unlimited_history) vte_terminal_set_scrollback_lines(VTE_TERMINAL(terminal), -1);
-    terminal_view_on_exit(terminal, close_own_tab);
-
     GtkWidget* page = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_widget_set_name(page, "terminal_tab");
-    gtk_box_pack_start(GTK_BOX(page), terminal, TRUE, TRUE, 0);
+    if (terminal) gtk_box_pack_start(GTK_BOX(page), terminal, TRUE, TRUE, 0);
     gtk_widget_show_all(page);
     GtkNotebook* nb = GTK_NOTEBOOK(notebook);
     int index = gtk_notebook_append_page(nb, page, tab_head(label, focusable_label));
     gtk_notebook_set_tab_detachable(nb, page, TRUE);
     gtk_notebook_set_current_page(nb, index);
+    return page;
+}
+
+// A tab with a fresh terminal in the current folder, its shell started as
+// terminal_view_start says.
+GtkWidget* add_tab(const std::string& label, bool focusable_label, bool unlimited_history) {
+    if (!terminal_notebook()) return nullptr;
+    GCharPtr folder(g_get_current_dir());
+    GtkWidget* terminal = new_terminal(folder ? folder.get() : "", unlimited_history);
+    add_page(terminal, label, focusable_label);
     terminal_view_start(terminal);
     return terminal;
 }
@@ -92,6 +121,17 @@ void add_button(GtkWidget* toolbar, const char* stock, const char* tooltip,
 
 GtkWidget* terminal_new_tab() {
     return add_tab(_("   Terminal   "), true, true);
+}
+
+void terminal_panel_start() {
+    GtkWidget* page = add_page(nullptr, _("   Terminal   "), true);
+    if (!page) return;
+    GCharPtr folder(g_get_current_dir());
+    g_object_set_data_full(G_OBJECT(page), kWaitingFolder, g_strdup(folder ? folder.get() : ""),
+                           g_free);
+    g_signal_connect(page, "map",
+                     G_CALLBACK(+[](GtkWidget* widget, gpointer) { fill_waiting_page(widget); }),
+                     nullptr);
 }
 
 GtkWidget* terminal_new_ssh_tab(const std::string& host, const std::string& user) {

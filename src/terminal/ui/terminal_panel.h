@@ -18,6 +18,11 @@ GtkWidget* terminal_current();
 // shell has started is kept and typed once it runs.
 void terminal_type(GtkWidget* terminal, std::string_view text);
 
+// The tab the panel starts with, at the window's build: its terminal and shell
+// are made when the tab is first shown (or its terminal is asked for), so that
+// they cost nothing before the window's first frames.
+void terminal_panel_start();
+
 // The panel's toolbar (Close, New, Prev, Next Terminal), packed into `box`.
 void terminal_bar_build(GtkWidget* box);
 // Its actions. Close removes the current tab (nothing without one); Prev and
