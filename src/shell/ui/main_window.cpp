@@ -31,6 +31,8 @@
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
 #include "tools/ui/scrapbook.h"
+#include "terminal/ui/terminal_panel.h"
+#include "tools/ui/projects.h"
 #include "tools/ui/symbols.h"
 #include "tools/ui/todo_page.h"
 #include "web/ui/web_views.h"
@@ -223,6 +225,7 @@ GtkWidget* build_editor_page() {
         part(WindowPart::editor_notebook, new_notebook("notebook1", GTK_POS_TOP, false));
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(notebook), TRUE);
     g_signal_connect(notebook, "switch-page", G_CALLBACK(on_editor_switch_page), nullptr);
+    tabs_refuse_foreign(GTK_NOTEBOOK(notebook));
     gtk_box_pack_start(GTK_BOX(page), notebook, TRUE, TRUE, 0);
     // The editor notebook shows while documents exist, whatever show-all does.
     gtk_widget_set_no_show_all(notebook, TRUE);
@@ -286,6 +289,7 @@ void connect_lower_floors() {
     document_saved_hook_add(scan_symbols);
     document_saved_hook_add(mini_web_follow_save);
     document_preview_hook_set(mini_web_preview);
+    terminal_help_opener_set([](GtkWidget* terminal) { help_terminal_window_open(terminal); });
 }
 } // namespace
 
@@ -348,6 +352,9 @@ GtkWidget* main_window_build() {
     symbols_panel_build(panel_page(PanelPage::symbols));
     scrapbook_panel_build(panel_page(PanelPage::scrapbook));
     remote_pages_build();
+    terminal_bar_build(panel_page(PanelPage::terminal_bar));
+    terminal_panel_start();
+    projects_page_build(panel_page(PanelPage::projects));
 
     apply_text_colors();
     log_start();

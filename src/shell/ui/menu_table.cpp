@@ -22,9 +22,12 @@
 #include "shell/ui/report.h"
 #include "shell/ui/window_parts.h"
 #include "snippets/ui/command_builder_dialogs.h"
+#include "terminal/ui/run_window.h"
+#include "tools/ui/external_tools_ui.h"
 #include "tools/ui/html_tools_ui.h"
 #include "tools/ui/links.h"
 #include "tools/ui/scrapbook.h"
+#include "tools/ui/projects.h"
 #include "tools/ui/text_transform_ui.h"
 #include "tools/ui/documentation.h"
 
@@ -422,13 +425,13 @@ const std::vector<MenuEntry>& menu_table() {
             end(),
 
         menu(N_("Projets")),
-            item(N_("Nouveau projet")),
-            item(N_("Ouvrir un projet")),
-            item(N_("Sauvegarder le projet")),
-            item(N_("Sauvegarder le projet sous")),
-            item(N_("Propriété du projet")),
-            item(N_("Make"), "<Shift>F11"),
-            item(N_("Executer"), "<Shift>F12"),
+            item(N_("Nouveau projet"), menu_command<project_new_command>),
+            item(N_("Ouvrir un projet"), menu_command<project_open_command>),
+            item(N_("Sauvegarder le projet"), menu_command<project_save_command>),
+            item(N_("Sauvegarder le projet sous"), menu_command<project_save_as_command>),
+            item(N_("Propriété du projet"), menu_command<project_properties_command>),
+            item(N_("Make"), "<Shift>F11", menu_command<project_make_command>),
+            item(N_("Executer"), "<Shift>F12", menu_command<open_run_window>),
             item(N_("Monter un serveur en SFTP (SSH)"), "<Shift>F9",
                  menu_command<sftp_mount_dialog_command>),
             item(N_("Monter un serveur FTP (FTPFS)"), menu_command<ftp_mount_dialog_command>),
@@ -438,16 +441,16 @@ const std::vector<MenuEntry>& menu_table() {
         dynamic_menu(N_("Onglets"), DynamicMenu::open_documents),
 
         menu(N_("Navigateurs")),
-            raw("Opera"),
-            raw("Konqueror"),
-            raw("Firefox"),
-            raw("Mozilla"),
-            raw("Galeon"),
-            raw("Dillo"),
-            raw("Elinks"),
-            raw("Links"),
-            raw("Lynx"),
-            raw("Epiphany"),
+            raw("Opera", nullptr, on_browser_item),
+            raw("Konqueror", nullptr, on_browser_item),
+            raw("Firefox", nullptr, on_browser_item),
+            raw("Mozilla", nullptr, on_browser_item),
+            raw("Galeon", nullptr, on_browser_item),
+            raw("Dillo", nullptr, on_browser_item),
+            raw("Elinks", nullptr, on_browser_item),
+            raw("Links", nullptr, on_browser_item),
+            raw("Lynx", nullptr, on_browser_item),
+            raw("Epiphany", nullptr, on_browser_item),
 
         menu(N_("Navigation")),
             item(N_("Scan des liens dans la page"), menu_command<link_scan_command>),

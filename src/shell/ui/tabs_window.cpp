@@ -31,3 +31,31 @@ GtkNotebook* on_create_window(GtkNotebook* source, GtkWidget*, gint x, gint y, g
 void tabs_window_connect(GtkNotebook* notebook) {
     g_signal_connect(notebook, "create-window", G_CALLBACK(on_create_window), nullptr);
 }
+
+namespace {
+bool foreign_tab_drag(GtkWidget* notebook, GdkDragContext* context) {
+    GdkAtom target = gtk_drag_dest_find_target(notebook, context, nullptr);
+    if (target != gdk_atom_intern_static_string("GTK_NOTEBOOK_TAB")) return false;
+    GtkWidget* source = gtk_drag_get_source_widget(context);
+    return source != notebook;
+}
+
+gboolean on_drag_motion(GtkWidget* notebook, GdkDragContext* context, gint, gint, guint time,
+                        gpointer) {
+    if (!foreign_tab_drag(notebook, context)) return FALSE;
+    gdk_drag_status(context, GdkDragAction(0), time);
+    return TRUE;
+}
+
+gboolean on_drag_drop(GtkWidget* notebook, GdkDragContext* context, gint, gint, guint time,
+                      gpointer) {
+    if (!foreign_tab_drag(notebook, context)) return FALSE;
+    gtk_drag_finish(context, FALSE, FALSE, time);
+    return TRUE;
+}
+} // namespace
+
+void tabs_refuse_foreign(GtkNotebook* notebook) {
+    g_signal_connect(notebook, "drag-motion", G_CALLBACK(on_drag_motion), nullptr);
+    g_signal_connect(notebook, "drag-drop", G_CALLBACK(on_drag_drop), nullptr);
+}

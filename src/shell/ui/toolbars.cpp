@@ -12,6 +12,8 @@
 #include "shell/ui/preferences.h"
 #include "shell/ui/report.h"
 #include "tools/ui/documentation.h"
+#include "terminal/ui/run_window.h"
+#include "tools/ui/external_tools_ui.h"
 
 namespace {
 using ButtonHandler = void (*)(GtkToolButton*, gpointer);
@@ -78,6 +80,12 @@ void on_goto_line(GtkToolButton*, gpointer) {
 void on_doc_gen(GtkToolButton*, gpointer) {
     doc_gen_command();
 }
+void on_run_window(GtkToolButton*, gpointer) {
+    open_run_window();
+}
+void on_devhelp(GtkToolButton*, gpointer) {
+    devhelp_search_command();
+}
 
 const std::vector<ToolEntry>& main_tools() {
     static const std::vector<ToolEntry> tools = {
@@ -97,7 +105,7 @@ const std::vector<ToolEntry>& main_tools() {
         {"gtk-cut", N_("Cut"), on_cut},
         {"gtk-paste", N_("Paste"), on_paste},
         {},
-        {"gtk-execute", N_("Run/Debug script")},
+        {"gtk-execute", N_("Run/Debug script"), on_run_window},
         {},
         {"gtk-underline", N_("Mise en valeur de la séléction et BookMark (F5 pour supprimer)"),
          on_text_bookmark},
@@ -113,7 +121,7 @@ const std::vector<ToolEntry>& search_tools() {
         {"gtk-find", N_("Find"), on_find},
         {"gtk-go-forward", N_("Find Next"), on_find_next},
         {"gtk-find-and-replace", N_("Find~Replace"), on_replace_all},
-        {"gtk-index", N_("Recher avec DevHelp")},
+        {"gtk-index", N_("Recher avec DevHelp"), on_devhelp},
         {"gtk-jump-to", N_("Go To Line"), on_goto_line},
     };
     return tools;
