@@ -92,7 +92,7 @@ GtkWidget* browser_window_new(const std::string& uri) {
     GtkWidget* window = build_window(view);
     gtk_window_set_title(GTK_WINDOW(window), uri.c_str());
     auto* tab = static_cast<WebTab*>(g_object_get_data(G_OBJECT(window), "orvane-web-tab"));
-    gtk_entry_set_text(GTK_ENTRY(tab->entry), uri.c_str());
+    web_tab_set_address(*tab, uri);
     gtk_widget_show_all(window);
     webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view), uri.c_str());
     return view;

@@ -18,17 +18,25 @@ namespace {
 // The history lists and the bookmark file are small; a larger file is not one.
 constexpr std::size_t kLargestWebList = 4 * 1024 * 1024;
 
+WebTab panel_tab(WebPanel panel) {
+    WebTab tab;
+    tab.is_panel = true;
+    tab.panel = panel;
+    return tab;
+}
+
 WebTab& mini_tab() {
-    static WebTab tab{true, WebPanel::mini_web};
+    static WebTab tab = panel_tab(WebPanel::mini_web);
     return tab;
 }
 
 WebTab& myadmin_tab() {
-    static WebTab tab{true, WebPanel::myadmin_web};
+    static WebTab tab = panel_tab(WebPanel::myadmin_web);
     return tab;
 }
 
 GtkWidget* g_picture_buttons = nullptr;
+bool g_pictures_shown = false;
 Lines g_zuda_history;
 Lines g_zuda_bookmarks;
 
@@ -52,10 +60,6 @@ void watch_myadmin(WebPanel, GtkWidget* view) {
     web_tab_watch_view(&myadmin_tab(), view);
 }
 
-std::string entry_text(const WebTab& tab) {
-    return tab.entry ? gtk_entry_get_text(GTK_ENTRY(tab.entry)) : "";
-}
-
 void on_load_url(GtkButton*, gpointer) {
     mini_web_load();
 }
@@ -66,7 +70,7 @@ void on_load_document(GtkButton*, gpointer) {
 
 // GIMP gets the path of a file: address, any other address as it stands.
 void on_gimp(GtkButton*, gpointer) {
-    const std::string address = entry_text(mini_tab());
+    const std::string address = web_tab_address(mini_tab());
     std::string target = address;
     if (g_ascii_strncasecmp(address.c_str(), "file:", 5) == 0)
         if (auto path = picture_address_name(address)) target = *path;
@@ -84,7 +88,8 @@ void on_gimp(GtkButton*, gpointer) {
 void on_insert_name(GtkButton*, gpointer) {
     DocumentPage* page = current_document();
     if (!page) return;
-    if (auto name = picture_address_name(entry_text(mini_tab()))) doc_insert_at_cursor(page, *name);
+    if (auto name = picture_address_name(web_tab_address(mini_tab())))
+        doc_insert_at_cursor(page, *name);
 }
 
 GtkWidget* text_button(const char* label, const char* name, GCallback handler) {
@@ -102,6 +107,71 @@ Lines read_web_list(const std::string& path) {
     return lines;
 }
 
+void show_pictures(bool shown) {
+    g_pictures_shown = shown;
+    if (g_picture_buttons) gtk_widget_set_visible(g_picture_buttons, shown);
+}
+
+// The controls of the Mini Web and MyAdmin pages are built when the page is
+// first shown, as their views are: most sessions never show them, and start-up
+// does not wait for them. What they show meanwhile is kept in the tabs.
+void on_mini_web_map(GtkWidget* box, gpointer) {
+    g_signal_handlers_disconnect_by_func(box, reinterpret_cast<gpointer>(on_mini_web_map), nullptr);
+    WebTab& tab = mini_tab();
+    GtkWidget* toolbar = web_toolbar_new(&tab, WebToolbarKind::mini_web);
+    gtk_box_pack_start(GTK_BOX(box), toolbar, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(box), toolbar, 0);
+
+    GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
+    GtkWidget* entry = web_tab_entry_new(&tab, "mini_web_entry", _("Adresse Mini Web"));
+    track(tab.entry, entry);
+    gtk_box_pack_start(GTK_BOX(row), entry, TRUE, TRUE, 0);
+    // Shown as it stands, untranslated.
+    gtk_box_pack_start(GTK_BOX(row),
+                       text_button(" Charger l'URL ", "mini_web_load_url", G_CALLBACK(on_load_url)),
+                       TRUE, TRUE, 0);
+    gtk_box_pack_start(GTK_BOX(row),
+                       text_button(_(" Charger la page courante "), "mini_web_load_page",
+                                   G_CALLBACK(on_load_document)),
+                       TRUE, TRUE, 0);
+    gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(box), row, 1);
+
+    GtkWidget* pictures = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    gtk_widget_set_name(pictures, "mini_web_picture_buttons");
+    gtk_box_pack_start(GTK_BOX(pictures),
+                       text_button(_(" Ouvrir avec Gimp "), "mini_web_gimp", G_CALLBACK(on_gimp)),
+                       FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(pictures),
+                       text_button(_(" Inserer le nom du fichier image dans la page courrante "),
+                                   "mini_web_insert_name", G_CALLBACK(on_insert_name)),
+                       FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(box), pictures, FALSE, FALSE, 0);
+    track(g_picture_buttons, pictures);
+
+    gtk_widget_show_all(toolbar);
+    gtk_widget_show_all(row);
+    gtk_widget_show_all(pictures);
+    // Hidden except while a picture is shown, whatever the window's show-all does.
+    gtk_widget_set_no_show_all(pictures, TRUE);
+    show_pictures(g_pictures_shown);
+}
+
+void on_myadmin_map(GtkWidget* page, gpointer) {
+    g_signal_handlers_disconnect_by_func(page, reinterpret_cast<gpointer>(on_myadmin_map), nullptr);
+    WebTab& tab = myadmin_tab();
+    GtkWidget* toolbar = web_toolbar_new(&tab, WebToolbarKind::myadmin);
+    gtk_box_pack_start(GTK_BOX(page), toolbar, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(page), toolbar, 0);
+    GtkWidget* entry = web_tab_entry_new(&tab, "myadmin_entry", _("Adresse MyAdmin"));
+    track(tab.entry, entry);
+    gtk_box_pack_start(GTK_BOX(page), entry, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(page), entry, 1);
+    gtk_widget_show_all(toolbar);
+    gtk_widget_show(entry);
+}
+
 void translate_selection(TranslationDirection direction) {
     auto text = doc_get_selection(current_document());
     if (!text || text->empty()) return;
@@ -115,68 +185,34 @@ void translate_selection(TranslationDirection direction) {
 void mini_web_page_build(GtkWidget* box) {
     WebTab& tab = mini_tab();
     new_history(tab);
+    tab.address = product_home_page();
+    g_pictures_shown = false;
     static bool hooked = false;
     if (!hooked) web_panel_on_created(WebPanel::mini_web, watch_mini_web);
     hooked = true;
-
-    gtk_box_pack_start(GTK_BOX(box), web_toolbar_new(&tab, WebToolbarKind::mini_web), FALSE, FALSE,
-                       0);
-    GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-    gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
-    GtkWidget* entry = web_tab_entry_new(&tab, "mini_web_entry", _("Adresse Mini Web"));
-    track(tab.entry, entry);
-    gtk_entry_set_text(GTK_ENTRY(entry), product_home_page().c_str());
-    gtk_box_pack_start(GTK_BOX(row), entry, TRUE, TRUE, 0);
-    // Shown as it stands, untranslated.
-    gtk_box_pack_start(GTK_BOX(row),
-                       text_button(" Charger l'URL ", "mini_web_load_url", G_CALLBACK(on_load_url)),
-                       TRUE, TRUE, 0);
-    gtk_box_pack_start(GTK_BOX(row),
-                       text_button(_(" Charger la page courante "), "mini_web_load_page",
-                                   G_CALLBACK(on_load_document)),
-                       TRUE, TRUE, 0);
-    gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
-
     gtk_box_pack_start(GTK_BOX(box), web_panel_create(WebPanel::mini_web), TRUE, TRUE, 0);
-
-    GtkWidget* pictures = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-    gtk_widget_set_name(pictures, "mini_web_picture_buttons");
-    GtkWidget* gimp = text_button(_(" Ouvrir avec Gimp "), "mini_web_gimp", G_CALLBACK(on_gimp));
-    GtkWidget* insert = text_button(_(" Inserer le nom du fichier image dans la page courrante "),
-                                    "mini_web_insert_name", G_CALLBACK(on_insert_name));
-    gtk_box_pack_start(GTK_BOX(pictures), gimp, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(pictures), insert, FALSE, FALSE, 0);
-    gtk_widget_show(gimp);
-    gtk_widget_show(insert);
-    // Hidden except while a picture is shown, whatever the window's show-all does.
-    gtk_widget_set_no_show_all(pictures, TRUE);
-    gtk_box_pack_start(GTK_BOX(box), pictures, FALSE, FALSE, 0);
-    track(g_picture_buttons, pictures);
+    g_signal_connect(box, "map", G_CALLBACK(on_mini_web_map), nullptr);
 }
 
 GtkWidget* myadmin_web_page_build() {
     WebTab& tab = myadmin_tab();
     new_history(tab);
+    tab.address = "http://";
     static bool hooked = false;
     if (!hooked) web_panel_on_created(WebPanel::myadmin_web, watch_myadmin);
     hooked = true;
 
     GtkWidget* page = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_widget_set_name(page, "myadmin_web_page");
-    gtk_box_pack_start(GTK_BOX(page), web_toolbar_new(&tab, WebToolbarKind::myadmin), FALSE, FALSE,
-                       0);
-    GtkWidget* entry = web_tab_entry_new(&tab, "myadmin_entry", _("Adresse MyAdmin"));
-    track(tab.entry, entry);
-    gtk_entry_set_text(GTK_ENTRY(entry), "http://");
-    gtk_box_pack_start(GTK_BOX(page), entry, FALSE, FALSE, 0);
-
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
     gtk_box_pack_start(GTK_BOX(row), web_panel_create(WebPanel::myadmin_web), TRUE, TRUE, 0);
+    // The server list is packed into the slot at start-up, by its own module.
     GtkWidget* slot = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_widget_set_name(slot, "myadmin_server_list");
     gtk_box_pack_start(GTK_BOX(row), slot, FALSE, FALSE, 1);
     track(tab.server_list, slot);
     gtk_box_pack_start(GTK_BOX(page), row, TRUE, TRUE, 0);
+    g_signal_connect(page, "map", G_CALLBACK(on_myadmin_map), nullptr);
     return page;
 }
 
@@ -186,22 +222,15 @@ GtkWidget* myadmin_server_list_slot() {
 
 void mini_web_load() {
     WebTab& tab = mini_tab();
-    if (!tab.entry) return;
-    const std::string address = entry_text(tab);
-    if (auto shown = picture_buttons_shown(address); shown && g_picture_buttons)
-        gtk_widget_set_visible(g_picture_buttons, *shown);
+    const std::string address = web_tab_address(tab);
+    if (auto shown = picture_buttons_shown(address)) show_pictures(*shown);
     web_panel_load(WebPanel::mini_web, address);
     notify_user(_("La visualisation est disponible dans l'onglet Mini Web"));
 }
 
 void mini_web_load_address(const std::string& address) {
-    if (GtkWidget* entry = mini_tab().entry) {
-        gtk_entry_set_text(GTK_ENTRY(entry), address.c_str());
-        mini_web_load();
-        return;
-    }
-    web_panel_load(WebPanel::mini_web, address);
-    notify_user(_("La visualisation est disponible dans l'onglet Mini Web"));
+    web_tab_set_address(mini_tab(), address);
+    mini_web_load();
 }
 
 void mini_web_load_document() {

@@ -74,8 +74,7 @@ void on_bookmarks_hidden(GtkToolButton*, gpointer data) {
 }
 
 void on_new_window(GtkToolButton*, gpointer data) {
-    auto* tab = static_cast<WebTab*>(data);
-    if (tab->entry) browser_window_new(gtk_entry_get_text(GTK_ENTRY(tab->entry)));
+    browser_window_new(web_tab_address(*static_cast<WebTab*>(data)));
 }
 
 void on_entry_activate(GtkEntry* entry, gpointer data) {
@@ -97,12 +96,11 @@ void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer data) 
         if (address == kBlank) return;
         set_source_address(GTK_WIDGET(view), nullptr);
     }
-    if (!tab->entry) return;
-    gtk_entry_set_text(GTK_ENTRY(tab->entry), address.c_str());
+    web_tab_set_address(*tab, address);
     if (!tab->history) return;
     GtkTreeIter row;
     gtk_list_store_append(tab->history, &row);
-    gtk_list_store_set(tab->history, &row, 0, gtk_entry_get_text(GTK_ENTRY(tab->entry)), -1);
+    gtk_list_store_set(tab->history, &row, 0, web_tab_address(*tab).c_str(), -1);
 }
 
 struct ToolRow {
@@ -115,6 +113,15 @@ struct ToolRow {
 
 GtkWidget* web_tab_view(const WebTab& tab) {
     return tab.is_panel ? web_panel_view(tab.panel) : tab.view;
+}
+
+std::string web_tab_address(const WebTab& tab) {
+    return tab.entry ? gtk_entry_get_text(GTK_ENTRY(tab.entry)) : tab.address;
+}
+
+void web_tab_set_address(WebTab& tab, const std::string& address) {
+    tab.address = address;
+    if (tab.entry) gtk_entry_set_text(GTK_ENTRY(tab.entry), address.c_str());
 }
 
 GtkWidget* web_toolbar_new(WebTab* tab, WebToolbarKind kind) {
@@ -173,6 +180,7 @@ GtkWidget* web_tab_entry_new(WebTab* tab, const char* name, const char* accessib
         gtk_entry_set_completion(GTK_ENTRY(entry), completion);
         g_object_unref(completion);
     }
+    gtk_entry_set_text(GTK_ENTRY(entry), tab->address.c_str());
     g_signal_connect(entry, "activate", G_CALLBACK(on_entry_activate), tab);
     tab->entry = entry;
     return entry;

@@ -15,20 +15,24 @@ struct WebTab {
     bool is_panel = false;
     WebPanel panel = WebPanel::mini_web;
     GtkWidget* view = nullptr;
-    GtkWidget* entry = nullptr;
+    GtkWidget* entry = nullptr;       // null until the page's controls are built
+    std::string address;              // the entry's text while there is no entry
     GtkListStore* history = nullptr;  // rows appended per finished load; null: none
     GtkWidget* server_list = nullptr; // shown and hidden by "BookMark ON/OFF"
 };
 
 // The tab's web view, or null while a panel's view is not built.
 GtkWidget* web_tab_view(const WebTab& tab);
+// The address in the tab's entry (kept aside while the entry does not exist).
+std::string web_tab_address(const WebTab& tab);
+void web_tab_set_address(WebTab& tab, const std::string& address);
 
 enum class WebToolbarKind { mini_web, myadmin, browser_window };
 // The toolbar above a tab (icons only, small); `tab` must outlive it.
 GtkWidget* web_toolbar_new(WebTab* tab, WebToolbarKind kind);
 
 // An address entry whose Enter loads its text into the tab's view; with a
-// history, the entry completes from it.
+// history, the entry completes from it. It starts with the tab's address.
 GtkWidget* web_tab_entry_new(WebTab* tab, const char* name, const char* accessible_name);
 
 // Connects the tab's load handler to its view: each finished load writes the
