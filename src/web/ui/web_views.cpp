@@ -4,7 +4,6 @@
 #include "shell/data_paths.h"
 #include "shell/gobj.h"
 #include "shell/lines.h"
-#include "shell/ui/report.h"
 #include "web/product_pages.h"
 #include "web/ui/browser_window.h"
 #include "web/ui/mini_web.h"
