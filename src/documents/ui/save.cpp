@@ -357,7 +357,6 @@ void save_register() {
     // program's start-up (tests) reloads the settings too; the open pages follow
     // through the settings' apply hooks.
     reload_hook_set(ConfigFile::rc, config_reload_and_apply);
-    // Hot keys are read at start only; the zuda bookmarks arrive with the browser.
+    // Hot keys are read at start only.
     reload_hook_set(ConfigFile::hotkeys, nullptr);
-    reload_hook_set(ConfigFile::zuda_bookmarks, nullptr);
 }

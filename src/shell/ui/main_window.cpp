@@ -35,6 +35,7 @@
 #include "tools/ui/projects.h"
 #include "tools/ui/symbols.h"
 #include "tools/ui/todo_page.h"
+#include "web/ui/mini_web.h"
 #include "web/ui/web_views.h"
 
 namespace {
@@ -177,13 +178,8 @@ GtkWidget* build_myadmin_page() {
     GtkWidget* notebook =
         part(WindowPart::myadmin_notebook, new_notebook("myadmin_notebook", GTK_POS_TOP, true));
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(notebook), TRUE);
-    // The MyAdmin view with the address list at its right.
-    GtkWidget* web = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-    gtk_box_pack_start(GTK_BOX(web), web_panel_create(WebPanel::myadmin_web), TRUE, TRUE, 0);
-    GtkWidget* list = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    gtk_box_pack_start(GTK_BOX(web), list, FALSE, FALSE, 1);
-    myadmin_list_build(list);
-    add_page(notebook, web, "gtk-apply", _("Web"), 150);
+    add_page(notebook, myadmin_web_page_build(), "gtk-apply", _("Web"), 150);
+    myadmin_list_build(myadmin_server_list_slot());
     add_page(notebook, web_panel_create(WebPanel::translation), "gtk-convert", _("Traduction"),
              150);
     add_page(notebook, web_panel_create(WebPanel::help_search), "gtk-help", _("Aide/Recherche"),
@@ -200,7 +196,7 @@ GtkWidget* build_bottom_notebook() {
     add_page(nb, panel(PanelPage::scrapbook, "scrapbook_page", GTK_ORIENTATION_VERTICAL),
              "gtk-edit", _("Note"), 100);
     GtkWidget* mini_web = panel(PanelPage::mini_web, "mini_web_page", GTK_ORIENTATION_VERTICAL);
-    gtk_box_pack_end(GTK_BOX(mini_web), web_panel_create(WebPanel::mini_web), TRUE, TRUE, 0);
+    mini_web_page_build(mini_web);
     add_page(nb, mini_web, "gtk-network", _("Mini Web"), 100);
     add_page(nb, panel(PanelPage::todo, "todo_page", GTK_ORIENTATION_VERTICAL), "gtk-apply",
              _("TODO liste"), 100);
@@ -281,6 +277,8 @@ void connect_lower_floors() {
         menu_rebuild_charsets();
     });
     save_register();
+    zuda_lists_load();
+    reload_hook_set(ConfigFile::zuda_bookmarks, zuda_bookmarks_reload);
     settings_apply_hook_add(main_toolbar_apply_visibility);
     settings_apply_hook_add(menu_rebuild_charsets);
 

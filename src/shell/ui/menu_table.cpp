@@ -30,6 +30,8 @@
 #include "tools/ui/projects.h"
 #include "tools/ui/text_transform_ui.h"
 #include "tools/ui/documentation.h"
+#include "web/ui/mini_web.h"
+#include "web/ui/product_windows.h"
 
 namespace {
 
@@ -363,13 +365,14 @@ const std::vector<MenuEntry>& menu_table() {
                 item(N_("CR/LF to LF"), on_text_transform_item),
                 item(N_("LF to CR/LF"), on_text_transform_item),
             end(),
-            item(N_("Recherche avec google du texte en séléction dans l'onglet MyAdmin"), "F8"),
+            item(N_("Recherche avec google du texte en séléction dans l'onglet MyAdmin"), "F8",
+                 menu_command<web_search_selection_command>),
             item(N_("Traduction avec google du texte en séléction dans l'onglet MyAdmin FR vers "
                     "EN"),
-                 "F6"),
+                 "F6", menu_command<translate_french_to_english_command>),
             item(N_("Traduction avec google du texte en séléction dans l'onglet MyAdmin EN vers "
                     "FR"),
-                 "F7"),
+                 "F7", menu_command<translate_english_to_french_command>),
 
         menu(N_("Html")),
             sub(N_("HTML outils")),
@@ -465,9 +468,9 @@ const std::vector<MenuEntry>& menu_table() {
             item(N_("Aller au dérnier onglet"), menu_command<goto_last_tab>),
             item(N_("Aller à la séléction"), menu_command<goto_recent_tab>),
             item(N_("Focus sur la ligne de commande"), "<Control>w", on_focus_command_entry),
-            item(N_("Reload Mini Web"), "<Control>r"),
+            item(N_("Reload Mini Web"), "<Control>r", menu_command<mini_web_load>),
             item(N_("Focus et chargement de la page courante dans l'onglet Mini Web"),
-                 "<Control>d"),
+                 "<Control>d", menu_command<mini_web_load_document>),
             item(N_("Focus sur le texte"), "<Control>b", on_focus_text),
             item(N_("Ouvrir au cursor"), menu_command<open_at_cursor>),
             item(N_("Editer au cursor"), menu_command<edit_at_cursor>),
@@ -505,10 +508,11 @@ const std::vector<MenuEntry>& menu_table() {
             end(),
 
         menu(N_("Aide")),
-            item(N_("Vérifiez votre version de Orvane IDE")),
-            item(N_("Lire le manuel/documentation de Orvane IDE")),
-            item(N_("Envoyer un rapport de bug")),
-            item(N_("A-propos de Orvane IDE")),
+            item(N_("Vérifiez votre version de Orvane IDE"), menu_command<version_window_command>),
+            item(N_("Lire le manuel/documentation de Orvane IDE"),
+                 menu_command<manual_window_command>),
+            item(N_("Envoyer un rapport de bug"), menu_command<bug_report_window_command>),
+            item(N_("A-propos de Orvane IDE"), menu_command<about_box_command>),
             sep(),
     };
     // clang-format on

@@ -42,7 +42,7 @@ enum class PanelPage {
     terminal_bar, // bottom "Terminal": horizontal box above the terminal notebook
     projects,     // bottom "Projets": horizontal box
     scrapbook,    // bottom "Note": vertical box
-    mini_web,     // bottom "Mini Web": vertical box, the Mini Web view packed last
+    mini_web,     // bottom "Mini Web": vertical box
     todo,         // bottom "TODO liste": vertical box
 };
 void panel_page_set(PanelPage page, GtkWidget* box);

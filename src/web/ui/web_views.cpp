@@ -3,8 +3,12 @@
 #include "documents/ui/document_page.h"
 #include "shell/data_paths.h"
 #include "shell/gobj.h"
-#include "shell/ui/report.h"
+#include "shell/lines.h"
 #include "web/product_pages.h"
+#include "web/ui/browser_window.h"
+#include "web/ui/mini_web.h"
+#include "web/ui/web_downloads.h"
+#include "web/web_addresses.h"
 
 #include <glib/gi18n-lib.h>
 #include <webkit2/webkit2.h>
@@ -34,6 +38,9 @@ Panel& panel_of(WebPanel panel) {
     return g_panels[index_of(panel)];
 }
 
+// The product's pages are small; anything larger is not one of them.
+constexpr std::size_t kLargestProductPage = 16 * 1024 * 1024;
+
 void fail_request(WebKitURISchemeRequest* request, gint code, const char* format, const char* uri) {
     GErrorPtr error(g_error_new(G_IO_ERROR, code, format, uri));
     webkit_uri_scheme_request_finish_error(request, error.get());
@@ -47,17 +54,16 @@ void serve_product_page(WebKitURISchemeRequest* request, gpointer) {
         fail_request(request, G_IO_ERROR_PERMISSION_DENIED, _("Adresse refusée : %s"), uri);
         return;
     }
-    gchar* contents = nullptr;
-    gsize length = 0;
-    if (!g_file_get_contents(file->path.c_str(), &contents, &length, nullptr)) {
+    auto contents = file_read_regular(file->path, kLargestProductPage);
+    if (!contents) {
         fail_request(request, G_IO_ERROR_NOT_FOUND, _("Page introuvable : %s"), uri);
         return;
     }
-    GBytes* bytes = g_bytes_new_take(contents, length);
+    const auto length = static_cast<gint64>(contents->size());
+    GBytes* bytes = g_bytes_new(contents->data(), contents->size());
     GObjectPtr<GInputStream> stream(g_memory_input_stream_new_from_bytes(bytes));
     g_bytes_unref(bytes);
-    webkit_uri_scheme_request_finish(request, stream.get(), static_cast<gint64>(length),
-                                     file->mime.c_str());
+    webkit_uri_scheme_request_finish(request, stream.get(), length, file->mime.c_str());
 }
 
 void load_into(GtkWidget* view, const std::string& uri) {
@@ -87,6 +93,12 @@ void create_view(WebPanel which) {
     // wrapped in a viewport, which must be shown as well.
     if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(p.container))) gtk_widget_show(child);
     GtkWidget* view = p.view;
+    // Links asking for a new window open browser windows from the views the
+    // user browses in; the translation service may open one by script.
+    if (which == WebPanel::mini_web || which == WebPanel::myadmin_web)
+        web_view_open_browser_windows(view, true, true);
+    else if (which == WebPanel::translation)
+        web_view_open_browser_windows(view, false, true);
     // A hook may load a page itself; it runs before the start page so that
     // its handlers see that first load too.
     for (auto hook : g_hooks[index_of(which)])
@@ -138,11 +150,21 @@ void product_scheme_register() {
     // Local: pages from the web cannot link to or embed the product's pages.
     webkit_security_manager_register_uri_scheme_as_local(
         webkit_web_context_get_security_manager(context), kProductScheme);
+    web_downloads_register(context);
 }
 
 GtkWidget* web_view_new() {
     product_scheme_register();
-    return webkit_web_view_new();
+    GtkWidget* view = webkit_web_view_new();
+    web_view_download_unshowable(view);
+    return view;
+}
+
+GtkWidget* web_view_new_related(GtkWidget* related) {
+    product_scheme_register();
+    GtkWidget* view = webkit_web_view_new_with_related_view(WEBKIT_WEB_VIEW(related));
+    web_view_download_unshowable(view);
+    return view;
 }
 
 std::string web_panel_start_page(WebPanel panel) {
@@ -212,10 +234,7 @@ void web_panels_allow_remote_start_pages(bool allow) {
 
 void mini_web_preview(const std::string& path) {
     // The platform's conversion escapes what a URI cannot hold ("#", blanks).
-    GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
-    if (!uri) return;
-    web_panel_load(WebPanel::mini_web, uri.get());
-    notify_user(_("La visualisation est disponible dans l'onglet Mini Web"));
+    if (auto address = file_address(path)) mini_web_load_address(*address);
 }
 
 void mini_web_show_html(const std::string& html, const std::string& base_uri) {
@@ -233,4 +252,10 @@ void mini_web_follow_save(DocumentPage& page) {
     GtkWidget* view = web_panel_view(WebPanel::mini_web);
     if (view && webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view)))
         webkit_web_view_reload(WEBKIT_WEB_VIEW(view));
+}
+
+void mini_web_show_html(const std::string& html, const std::string& base_uri) {
+    if (GtkWidget* view = web_panel_ensure_view(WebPanel::mini_web))
+        webkit_web_view_load_html(WEBKIT_WEB_VIEW(view), html.c_str(),
+                                  base_uri.empty() ? nullptr : base_uri.c_str());
 }

@@ -47,9 +47,14 @@ void mini_web_preview(const std::string& path);
 void mini_web_show_html(const std::string& html, const std::string& base_uri);
 // After a save, a page the Mini Web shows (.htm, .html, .php) is reloaded there.
 void mini_web_follow_save(DocumentPage& page);
+// Shows `html` in the Mini Web view, its links resolved against `base_uri`.
+void mini_web_show_html(const std::string& html, const std::string& base_uri);
 
 // A new web view on the default context, with the product's page scheme
-// registered; every web view of the program should be made through it.
+// registered; every web view of the program should be made through it (or,
+// for a page's script-opened window, through web_view_new_related). Pages
+// the view cannot show that come over http(s) are downloaded.
 GtkWidget* web_view_new();
+GtkWidget* web_view_new_related(GtkWidget* related);
 // Registers the product's page scheme on the default web context (once).
 void product_scheme_register();
