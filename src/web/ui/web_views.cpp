@@ -254,8 +254,3 @@ void mini_web_follow_save(DocumentPage& page) {
         webkit_web_view_reload(WEBKIT_WEB_VIEW(view));
 }
 
-void mini_web_show_html(const std::string& html, const std::string& base_uri) {
-    if (GtkWidget* view = web_panel_ensure_view(WebPanel::mini_web))
-        webkit_web_view_load_html(WEBKIT_WEB_VIEW(view), html.c_str(),
-                                  base_uri.empty() ? nullptr : base_uri.c_str());
-}

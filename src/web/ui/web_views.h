@@ -47,8 +47,6 @@ void mini_web_preview(const std::string& path);
 void mini_web_show_html(const std::string& html, const std::string& base_uri);
 // After a save, a page the Mini Web shows (.htm, .html, .php) is reloaded there.
 void mini_web_follow_save(DocumentPage& page);
-// Shows `html` in the Mini Web view, its links resolved against `base_uri`.
-void mini_web_show_html(const std::string& html, const std::string& base_uri);
 
 // A new web view on the default context, with the product's page scheme
 // registered; every web view of the program should be made through it (or,

@@ -9,6 +9,7 @@
 #include "shell/commands.h"
 #include "shell/gobj.h"
 #include "shell/ui/main_window.h"
+#include "web/ui/web_views.h"
 #include "shell/ui/window_parts.h"
 #include "shell/ui/report.h"
 
@@ -102,6 +103,8 @@ void GuiTest::SetUp() {
     ASSERT_TRUE(init_toolkit_once()) << "no display: run under xvfb-run";
     home_ = std::make_unique<TempHome>();
     point_xdg_into(home_->path());
+    // No test reaches the network: the search and translation panels start blank.
+    web_panels_allow_remote_start_pages(false);
     prepare_home();
     window_ = main_window_build();
     ASSERT_NE(window_, nullptr);
