@@ -16,6 +16,7 @@ my $src = shift or die "usage: $0 SRC_DIR\n";
 my %shell_floor = (
     report => 1, dialogs => 1, window_parts => 1, command_entry => 1,
     config_actions => 1, menu_builders => 1, tabs_window => 1, preferences => 1,
+    accessibility => 1,
     app => 4, main_window => 4, menu => 4, menu_table => 4, toolbars => 4,
     file_panel => 4,
 );

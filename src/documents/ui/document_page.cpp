@@ -376,6 +376,8 @@ DocumentPage* create_page() {
                                "weight", 700, nullptr);
 
     build_tab_head(page);
+    // The tab's label, which follows the document's name, names its view.
+    gtk_label_set_mnemonic_widget(GTK_LABEL(page.tab_label), page.view);
     connect_typing_aids(page);
     g_signal_connect(buffer, "insert-text", G_CALLBACK(on_insert_text), &page);
     g_signal_connect(page.page_widget, "destroy", G_CALLBACK(on_page_widget_destroy), &page);

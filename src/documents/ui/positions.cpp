@@ -16,6 +16,7 @@
 #include "shell/gobj.h"
 #include "shell/menu_texts.h"
 #include "shell/settings.h"
+#include "shell/ui/accessibility.h"
 #include "shell/ui/report.h"
 #include "shell/ui/window_parts.h"
 
@@ -247,6 +248,7 @@ void marks_panel_build(GtkWidget* box) {
     m.view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(m.store.get()));
     g_object_add_weak_pointer(G_OBJECT(m.view), reinterpret_cast<gpointer*>(&m.view));
     GtkTreeView* view = GTK_TREE_VIEW(m.view);
+    set_accessible_name(m.view, _("Mark"));
 
     GtkTreeViewColumn* first = gtk_tree_view_column_new();
     gtk_tree_view_column_set_title(first, "   ");

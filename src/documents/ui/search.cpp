@@ -1,6 +1,7 @@
 #include "documents/ui/search.h"
 
 #include <algorithm>
+#include <gdk/gdkkeysyms.h>
 #include <glib/gi18n-lib.h>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "documents/ui/document_page.h"
 #include "shell/entry_rules.h"
 #include "shell/gobj.h"
+#include "shell/ui/accessibility.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/report.h"
 #include "shell/ui/window_parts.h"
@@ -359,11 +361,20 @@ void on_find_next(GtkButton*, gpointer window) {
 
 GtkWidget* labelled_entry(GtkWidget* box, const char* label) {
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
-    gtk_box_pack_start(GTK_BOX(row), gtk_label_new(label), FALSE, FALSE, 0);
+    GtkWidget* caption = gtk_label_new(label);
+    gtk_box_pack_start(GTK_BOX(row), caption, FALSE, FALSE, 0);
     GtkWidget* entry = gtk_entry_new();
+    gtk_label_set_mnemonic_widget(GTK_LABEL(caption), entry);
+    set_accessible_name(entry, label);
     gtk_box_pack_start(GTK_BOX(row), entry, TRUE, TRUE, 0);
     gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
     return entry;
+}
+
+gboolean on_search_window_key(GtkWidget* window, GdkEventKey* event, gpointer) {
+    if (event->keyval != GDK_KEY_Escape) return FALSE;
+    gtk_widget_destroy(window);
+    return TRUE;
 }
 
 void add_button(GtkWidget* row, const char* label, GCallback handler, GtkWidget* window) {
@@ -380,6 +391,7 @@ void search_replace_window_command() {
     gtk_window_set_modal(GTK_WINDOW(window), TRUE);
     if (GtkWindow* main = main_window()) gtk_window_set_transient_for(GTK_WINDOW(window), main);
     gtk_window_set_default_size(GTK_WINDOW(window), 500, -1);
+    g_signal_connect(window, "key-press-event", G_CALLBACK(on_search_window_key), nullptr);
 
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
     gtk_container_set_border_width(GTK_CONTAINER(box), 6);

@@ -6,6 +6,7 @@
 #include "shell/config_dir.h"
 #include "shell/entry_rules.h"
 #include "shell/settings.h"
+#include "shell/ui/accessibility.h"
 #include "shell/ui/report.h"
 
 namespace {
@@ -34,6 +35,7 @@ GtkWidget* command_entry_create() {
     c.entry = gtk_entry_new();
     g_object_add_weak_pointer(G_OBJECT(c.entry), reinterpret_cast<gpointer*>(&c.entry));
     gtk_widget_set_name(c.entry, "command_entry");
+    set_accessible_name(c.entry, _("Ligne de commande"));
     gtk_entry_set_width_chars(GTK_ENTRY(c.entry), 50);
 
     GtkEntryCompletion* completion = gtk_entry_completion_new();

@@ -9,6 +9,7 @@
 #include "shell/gobj.h"
 #include "shell/lines.h"
 #include "shell/settings.h"
+#include "shell/ui/accessibility.h"
 #include "shell/ui/report.h"
 #include "shell/ui/window_parts.h"
 #include "snippets/ui/file_headers.h"
@@ -52,7 +53,7 @@ GtkToolItem* tool_button(const char* stock, const char* tooltip, GCallback handl
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     GtkToolItem* button = gtk_tool_button_new_from_stock(stock);
     G_GNUC_END_IGNORE_DEPRECATIONS
-    gtk_widget_set_tooltip_text(GTK_WIDGET(button), tooltip);
+    tool_button_set_tip(button, tooltip);
     g_signal_connect(button, "clicked", handler, nullptr);
     return button;
 }
@@ -76,6 +77,7 @@ GtkWidget* file_panel_create() {
     GtkWidget* name_entry = gtk_entry_new();
     window_part_set(WindowPart::file_panel_name, name_entry);
     gtk_widget_set_name(name_entry, "file_panel_name");
+    set_accessible_name(name_entry, _("Nom du fichier ou du répertoire à créer"));
     gtk_entry_set_width_chars(GTK_ENTRY(name_entry), 50);
     gtk_container_add(GTK_CONTAINER(entry_item), name_entry);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), entry_item, -1);

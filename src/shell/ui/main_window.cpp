@@ -18,6 +18,7 @@
 #include "shell/gobj.h"
 #include "shell/reload_hooks.h"
 #include "shell/settings.h"
+#include "shell/ui/accessibility.h"
 #include "shell/ui/app.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/config_actions.h"
@@ -154,7 +155,7 @@ GtkWidget* build_log_page() {
     GtkToolItem* save = gtk_tool_button_new_from_stock("gtk-save-as");
     G_GNUC_END_IGNORE_DEPRECATIONS
     gtk_widget_set_name(GTK_WIDGET(save), "gtk-save-as");
-    gtk_widget_set_tooltip_text(GTK_WIDGET(save), _("Ouvrir les logs dans un fichier"));
+    tool_button_set_tip(save, _("Ouvrir les logs dans un fichier"));
     g_signal_connect(save, "clicked", G_CALLBACK(on_save_log), nullptr);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), save, -1);
     gtk_box_pack_start(GTK_BOX(page), toolbar, FALSE, FALSE, 0);

@@ -1,5 +1,6 @@
 #include "shell/ui/report.h"
 
+#include <glib/gi18n-lib.h>
 #include <gtksourceview/gtksource.h>
 #include <libnotify/notify.h>
 #include <optional>
@@ -8,6 +9,7 @@
 #include "shell/gobj.h"
 #include "shell/settings.h"
 #include "shell/time_stamp.h"
+#include "shell/ui/accessibility.h"
 #include "shell/ui/window_parts.h"
 
 namespace {
@@ -272,6 +274,7 @@ GtkWidget* log_view_create() {
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroll), GTK_POLICY_AUTOMATIC,
                                    GTK_POLICY_AUTOMATIC);
     GtkWidget* view = gtk_source_view_new();
+    set_accessible_name(view, _("Informations"));
     GtkSourceView* source = GTK_SOURCE_VIEW(view);
     gtk_source_view_set_show_right_margin(source, TRUE);
     gtk_source_view_set_show_line_numbers(source, TRUE);

@@ -8,6 +8,7 @@
 #include "documents/ui/positions.h"
 #include "documents/ui/search.h"
 #include "shell/settings.h"
+#include "shell/ui/accessibility.h"
 #include "shell/ui/command_entry.h"
 #include "shell/ui/preferences.h"
 #include "shell/ui/report.h"
@@ -145,7 +146,7 @@ void add_tools(GtkWidget* toolbar, const std::vector<ToolEntry>& tools) {
             item = gtk_tool_button_new_from_stock(t.stock);
             G_GNUC_END_IGNORE_DEPRECATIONS
             gtk_widget_set_name(GTK_WIDGET(item), t.stock);
-            gtk_widget_set_tooltip_text(GTK_WIDGET(item), _(t.tooltip));
+            tool_button_set_tip(item, _(t.tooltip));
             if (t.handler) g_signal_connect(item, "clicked", G_CALLBACK(t.handler), nullptr);
         }
         gtk_toolbar_insert(GTK_TOOLBAR(toolbar), item, -1);

@@ -4,6 +4,7 @@
 #include <vte/vte.h>
 
 #include "shell/gobj.h"
+#include "shell/ui/accessibility.h"
 #include "shell/ui/report.h"
 #include "shell/ui/window_parts.h"
 #include "terminal/run_plan.h"
@@ -111,8 +112,7 @@ void add_button(GtkWidget* toolbar, const char* stock, const char* tooltip,
     GtkToolItem* item = gtk_tool_button_new_from_stock(stock);
     G_GNUC_END_IGNORE_DEPRECATIONS
     gtk_widget_set_name(GTK_WIDGET(item), stock);
-    gtk_widget_set_tooltip_text(GTK_WIDGET(item), tooltip);
-    atk_object_set_name(gtk_widget_get_accessible(GTK_WIDGET(item)), tooltip);
+    tool_button_set_tip(item, tooltip);
     g_signal_connect(item, "clicked", G_CALLBACK(handler), nullptr);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), item, -1);
 }
