@@ -102,12 +102,6 @@ bool type_is(GtkWidget* w, const char* prefix) {
     return g_str_has_prefix(G_OBJECT_TYPE_NAME(w), prefix);
 }
 
-// The page names whose insides are not walked yet (web views being rebuilt).
-const std::set<std::string>& skipped_pages() {
-    static const std::set<std::string> pages = {"Mini Web", "MyAdmin"};
-    return pages;
-}
-
 class Audit {
   public:
     std::vector<std::string> offenders;
@@ -148,7 +142,6 @@ class Audit {
             for (int i = 0; i < gtk_notebook_get_n_pages(nb); ++i) {
                 GtkWidget* page = gtk_notebook_get_nth_page(nb, i);
                 const std::string tab = label_text_under(gtk_notebook_get_tab_label(nb, page));
-                if (skipped_pages().count(tab)) continue;
                 walk(page, path + "[" + tab + "]");
             }
             return;
@@ -220,7 +213,6 @@ void show_every_page(GtkWidget* notebook) {
     for (int i = 0; i < gtk_notebook_get_n_pages(nb); ++i) {
         const std::string tab =
             label_text_under(gtk_notebook_get_tab_label(nb, gtk_notebook_get_nth_page(nb, i)));
-        if (skipped_pages().count(tab)) continue;
         gtk_notebook_set_current_page(nb, i);
         spin_for(50);
     }

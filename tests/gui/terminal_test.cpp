@@ -18,6 +18,9 @@
 
 namespace {
 
+// A shell starts in tens of milliseconds, but a loaded machine can take seconds.
+constexpr int kShellWait = 20000;
+
 class TerminalTest : public GuiTest {
   protected:
     void prepare_home() override {
@@ -102,7 +105,8 @@ TEST_F(TerminalTest, TheStartTabRunsTheShellInTheCurrentFolder) {
     ASSERT_EQ(terminal, tab_terminal(0));
     // Typed at once, before the shell is surely there: the text waits for it.
     terminal_type(terminal, "echo $((6*7)); pwd\n");
-    EXPECT_TRUE(spin_until([&] { return screen_has_line(terminal, "42"); })) << screen(terminal);
+    EXPECT_TRUE(spin_until([&] { return screen_has_line(terminal, "42"); }, kShellWait))
+        << screen(terminal);
     EXPECT_TRUE(screen_has_line(terminal, work_)) << screen(terminal);
 
     // ssh would take a host starting with "-" for an option: no tab for it.
@@ -147,7 +151,7 @@ TEST_F(TerminalTest, CloseAndExitRemoveOnlyTheirOwnTab) {
 TEST_F(TerminalTest, SavingTheScreenGivesADocumentOfItsText) {
     GtkWidget* terminal = terminal_current();
     terminal_type(terminal, "echo saved-line\n");
-    ASSERT_TRUE(spin_until([&] { return screen_has_line(terminal, "saved-line"); }));
+    ASSERT_TRUE(spin_until([&] { return screen_has_line(terminal, "saved-line"); }, kShellWait));
     spin_for(200);
 
     GtkWidget* menu = terminal_menu_new(terminal);
@@ -182,18 +186,18 @@ TEST_F(TerminalTest, RunWindowRunsTheScriptByItsQuotedNameAndReplacesItsShell) {
     GtkWidget* first = run_terminal();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(gtk_widget_get_toplevel(first), run_window());
-    ASSERT_TRUE(spin_until([&] { return read_file(work_ + "/ran") == "ran\n"; }));
+    ASSERT_TRUE(spin_until([&] { return read_file(work_ + "/ran") == "ran\n"; }, kShellWait));
     EXPECT_FALSE(g_file_test((work_ + "/PWNED").c_str(), G_FILE_TEST_EXISTS));
     EXPECT_FALSE(g_file_test((work_ + "/PWNED2").c_str(), G_FILE_TEST_EXISTS));
     EXPECT_EQ(status_text(), "Run Debug");
 
     terminal_type(first, "echo $$ > " + work_ + "/pid\n");
-    ASSERT_TRUE(spin_until([&] { return !read_file(work_ + "/pid").empty(); }));
+    ASSERT_TRUE(spin_until([&] { return !read_file(work_ + "/pid").empty(); }, kShellWait));
     const pid_t old_shell = std::stoi(read_file(work_ + "/pid"));
 
     ASSERT_TRUE(activate_menu_item("Executer"));
     EXPECT_NE(run_terminal(), first);
-    EXPECT_TRUE(spin_until([&] { return process_gone(old_shell); }));
+    EXPECT_TRUE(spin_until([&] { return process_gone(old_shell); }, kShellWait));
 }
 
 TEST_F(TerminalTest, ChmodOfARemovedFileReportsTheFailure) {

@@ -86,13 +86,13 @@ void on_failed(WebKitDownload* download, GError* error, gpointer) {
         // A refusal has said why already.
         if (flag(download, kRefused)) return;
         log_message(_("Téléchargement annulé : %s"), destination_of(download), LM_NORMAL);
-        status_message("Download cancelled");
+        status_message(_("Download cancelled"));
         return;
     }
     notify_user(_("Download error"));
     log_icon_error();
     log_message(_("Le téléchargement de %s a échoué"), destination_of(download), LM_ERROR);
-    status_message("Download [ERROR]");
+    status_message(_("Download [ERROR]"));
 }
 
 void on_finished(WebKitDownload* download, gpointer) {
@@ -101,7 +101,7 @@ void on_finished(WebKitDownload* download, gpointer) {
     notify_user(_("Download finished!"));
     log_icon_ok();
     log_message(_("Téléchargement terminé : %s"), destination_of(download), LM_NORMAL);
-    status_message("Download [OK]");
+    status_message(_("Download [OK]"));
 }
 
 void on_download_started(WebKitWebContext*, WebKitDownload* download, gpointer) {
