@@ -54,10 +54,10 @@ gboolean on_decide_destination(WebKitDownload* download, gchar* suggested, gpoin
         refuse(download,
                _("Download Error : vous devez séléctionner un répertoire dans le sélécteur de "
                  "fichier"),
-               "Download ERROR");
+               _("Download ERROR"));
         return TRUE;
     case DownloadRefusal::exists:
-        refuse(download, _("File Error.download exists"), "File download exists [ERROR]");
+        refuse(download, _("File Error.download exists"), _("File download exists [ERROR]"));
         return TRUE;
     case DownloadRefusal::none:
         break;
@@ -86,13 +86,13 @@ void on_failed(WebKitDownload* download, GError* error, gpointer) {
         // A refusal has said why already.
         if (flag(download, kRefused)) return;
         log_message(_("Téléchargement annulé : %s"), destination_of(download), LM_NORMAL);
-        status_message("Download cancelled");
+        status_message(_("Download cancelled"));
         return;
     }
     notify_user(_("Download error"));
     log_icon_error();
     log_message(_("Le téléchargement de %s a échoué"), destination_of(download), LM_ERROR);
-    status_message("Download [ERROR]");
+    status_message(_("Download [ERROR]"));
 }
 
 void on_finished(WebKitDownload* download, gpointer) {
@@ -101,7 +101,7 @@ void on_finished(WebKitDownload* download, gpointer) {
     notify_user(_("Download finished!"));
     log_icon_ok();
     log_message(_("Téléchargement terminé : %s"), destination_of(download), LM_NORMAL);
-    status_message("Download [OK]");
+    status_message(_("Download [OK]"));
 }
 
 void on_download_started(WebKitWebContext*, WebKitDownload* download, gpointer) {
