@@ -54,10 +54,10 @@ gboolean on_decide_destination(WebKitDownload* download, gchar* suggested, gpoin
         refuse(download,
                _("Download Error : vous devez séléctionner un répertoire dans le sélécteur de "
                  "fichier"),
-               "Download ERROR");
+               _("Download ERROR"));
         return TRUE;
     case DownloadRefusal::exists:
-        refuse(download, _("File Error.download exists"), "File download exists [ERROR]");
+        refuse(download, _("File Error.download exists"), _("File download exists [ERROR]"));
         return TRUE;
     case DownloadRefusal::none:
         break;
