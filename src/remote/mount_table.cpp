@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "shell/gobj.h"
+#include "shell/lines.h"
 
 namespace {
 // Mount tables of a few thousand entries stay far below this.
@@ -83,25 +84,8 @@ std::vector<MountEntry> parse_mountinfo(std::string_view text) {
 }
 
 std::vector<MountEntry> read_mount_table(const std::string& path) {
-    // /proc files report size 0: read in pieces up to the bound instead.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return {};
-    }
-    std::string text;
-    std::string chunk(65536, '\0');
-    for (;;) {
-        ssize_t n = ::read(fd, chunk.data(), chunk.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        text.append(chunk.data(), static_cast<std::size_t>(n));
-        if (text.size() > kTableMax) break;
-    }
-    ::close(fd);
-    return parse_mountinfo(text);
+    auto text = file_read_regular(path, kTableMax);
+    return text ? parse_mountinfo(*text) : std::vector<MountEntry>{};
 }
 
 bool is_mount_point_in(const std::vector<MountEntry>& entries, const std::string& folder) {

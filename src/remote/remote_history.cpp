@@ -9,9 +9,10 @@
 
 #include "documents/safe_write.h"
 #include "shell/gobj.h"
+#include "shell/lines.h"
 
 namespace {
-constexpr off_t kHistoryMax = 1024 * 1024;
+constexpr std::size_t kHistoryMax = 1024 * 1024;
 
 bool fail(std::string* error, int err) {
     if (error) *error = g_strerror(err);
@@ -108,24 +109,7 @@ std::string sftp_history_line(std::string_view host, std::string_view user, std:
 }
 
 std::optional<std::string> read_history_file(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kHistoryMax) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string text(static_cast<std::size_t>(st.st_size), '\0');
-    std::size_t have = 0;
-    while (have < text.size()) {
-        ssize_t n = ::read(fd, text.data() + have, text.size() - have);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        have += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    text.resize(have);
-    return text;
+    return file_read_regular(path, kHistoryMax);
 }
 
 bool append_history_line(const std::string& path, std::string_view line, std::string* error) {

@@ -4,8 +4,11 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // Quotes a word for /bin/sh: `a b;rm -x` stays one word.
 std::string shell_quote(std::string_view word);
@@ -32,8 +35,6 @@ bool run_shell_async(const std::string& command);
 // and the recorder's answer stands for the exit status.
 using CommandRecorder = std::function<int(const std::string& command, bool sync)>;
 void set_command_recorder(CommandRecorder recorder);
-
-#include <vector>
 
 // A user's command template (browser, user menu, picture editor) where each "%s"
 // stands for one argument, which the shell then sees as one whole, unchanged
@@ -74,8 +75,6 @@ struct SpawnLines {
 bool spawn_async_lines(SpawnLines job, std::string* error = nullptr);
 
 // ---- Programs started from an argument vector, without a shell ----
-#include <optional>
-#include <utility>
 
 // One program to run: argv[0] is looked up in PATH when it holds no '/'.
 struct ArgvCommand {

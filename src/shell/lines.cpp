@@ -305,31 +305,46 @@ std::string text_to_link(std::string_view text) {
     return std::string("<a href=\"") + scheme + address + "\">" + t + "</a>";
 }
 
-std::optional<std::string> file_read_regular(const std::string& path, std::size_t max_bytes) {
+RegularFileRead read_regular_file(const std::string& path, std::size_t max_bytes) {
+    RegularFileRead r;
+    auto fail = [&r](RegularFileRead::Problem problem, int error = 0) {
+        r.problem = problem;
+        r.error = error;
+        r.bytes.clear();
+        return r;
+    };
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return fail(RegularFileRead::unreadable, errno);
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    if (static_cast<std::uintmax_t>(st.st_size) > max_bytes) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    if (::fstat(fd, &st) != 0) return fail(RegularFileRead::unreadable, errno);
+    if (!S_ISREG(st.st_mode)) return fail(RegularFileRead::not_a_file);
+    if (static_cast<std::uintmax_t>(st.st_size) > max_bytes) return fail(RegularFileRead::too_large);
+    std::string& bytes = r.bytes;
+    bytes.assign(static_cast<std::size_t>(st.st_size), '\0');
     std::size_t got = 0;
     for (;;) {
         // The file may have grown since fstat: read on to its end, within the bound.
         if (got == bytes.size()) {
-            if (bytes.size() >= max_bytes + 1) return std::nullopt;
+            if (bytes.size() >= max_bytes + 1) return fail(RegularFileRead::too_large);
             bytes.resize(std::min(max_bytes + 1, std::max<std::size_t>(bytes.size() * 2, 4096)));
         }
         ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
+        if (n < 0) return fail(RegularFileRead::unreadable, errno);
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
-    if (got > max_bytes) return std::nullopt;
+    if (got > max_bytes) return fail(RegularFileRead::too_large);
     bytes.resize(got);
-    return bytes;
+    return r;
+}
+
+std::optional<std::string> file_read_regular(const std::string& path, std::size_t max_bytes) {
+    RegularFileRead r = read_regular_file(path, max_bytes);
+    if (r.problem != RegularFileRead::none) return std::nullopt;
+    return std::move(r.bytes);
 }

@@ -57,7 +57,15 @@ std::string fill_template(std::string_view templ, std::string_view text);
 // "ftp://", "mailto:" or "http://" before it; a `"` is written &quot; in the address.
 std::string text_to_link(std::string_view text);
 
-// The bytes of `path` when it is a regular file of at most `max_bytes` bytes;
-// none otherwise. A FIFO, device or folder is refused without blocking: the
-// file is opened non-blocking and checked before anything is read.
+// Reads `path` when it is a regular file of at most `max_bytes` bytes. A FIFO,
+// device or folder is refused without blocking: the file is opened
+// non-blocking and checked before anything is read. Files that report no size
+// (those of /proc) are read to their end within the bound.
+struct RegularFileRead {
+    enum Problem { none, unreadable, not_a_file, too_large } problem = none;
+    int error = 0; // errno when unreadable
+    std::string bytes;
+};
+RegularFileRead read_regular_file(const std::string& path, std::size_t max_bytes);
+// The bytes, or none whatever the problem.
 std::optional<std::string> file_read_regular(const std::string& path, std::size_t max_bytes);

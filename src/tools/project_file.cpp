@@ -9,6 +9,7 @@
 #include <glib/gi18n-lib.h>
 
 #include "shell/gobj.h"
+#include "shell/lines.h"
 
 namespace {
 constexpr std::size_t kMaxProjectFile = 1024 * 1024;
@@ -70,37 +71,22 @@ std::string project_file_text(const Project& p) {
 
 ProjectRead project_read(const std::string& path) {
     ProjectRead r;
-    FdCloser f{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    struct stat st {};
-    if (f.fd < 0 || fstat(f.fd, &st) != 0) {
+    RegularFileRead read = read_regular_file(path, kMaxProjectFile);
+    switch (read.problem) {
+    case RegularFileRead::unreadable:
         r.problem = ProjectRead::unreadable;
-        r.reason = g_strerror(errno);
+        r.reason = g_strerror(read.error);
         return r;
-    }
-    if (!S_ISREG(st.st_mode)) {
+    case RegularFileRead::not_a_file:
         r.problem = ProjectRead::not_a_file;
         return r;
-    }
-    if (static_cast<std::size_t>(st.st_size) > kMaxProjectFile) {
+    case RegularFileRead::too_large:
         r.problem = ProjectRead::too_large;
         return r;
+    case RegularFileRead::none:
+        break;
     }
-    char buffer[16384];
-    for (;;) {
-        ssize_t got = read(f.fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            r.problem = ProjectRead::unreadable;
-            r.reason = g_strerror(errno);
-            return r;
-        }
-        if (got == 0) break;
-        r.bytes.append(buffer, static_cast<std::size_t>(got));
-        if (r.bytes.size() > kMaxProjectFile) {
-            r.problem = ProjectRead::too_large;
-            return r;
-        }
-    }
+    r.bytes = std::move(read.bytes);
     r.project = project_from_table(parse_key_text(r.bytes), path);
     return r;
 }
