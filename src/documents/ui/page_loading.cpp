@@ -13,7 +13,6 @@ struct PageLoad {
     std::string text;
     std::size_t next = 0;
     guint source = 0;
-    bool view_was_editable = true;
     std::vector<void (*)(DocumentPage&)> then;
     PageLoad() = default;
     PageLoad(const PageLoad&) = delete;
@@ -34,8 +33,9 @@ constexpr gint64 kSliceMicroseconds = 8000;
 // After the frames, ahead of the view's own layout work on what came in.
 constexpr int kSlicePriority = GDK_PRIORITY_REDRAW + 1;
 
-// Appends `text` at the end of the buffer: no undo step, and the page
-// no more modified than it was.
+// Appends `text` at the end of the buffer: no undo step, and the page no more
+// modified than it was. What the user typed meanwhile stays (and keeps the page
+// modified), but the step that comes in after it clears the undo history.
 void append(DocumentPage& page, std::string_view text) {
     GtkSourceBuffer* source = page.buffer.get();
     GtkTextBuffer* buffer = GTK_TEXT_BUFFER(source);
@@ -56,13 +56,12 @@ bool append_piece(PageLoad& load) {
     return load.next >= load.text.size();
 }
 
-// The load is over: the view takes typing again and what waited runs.
+// The load is over: what waited runs.
 void complete(DocumentPage& page) {
     std::unique_ptr<PageLoad, PageLoadDeleter> load = std::move(page.load);
     if (!load) return;
     if (load->source) g_source_remove(load->source);
     load->source = 0;
-    if (page.view) gtk_text_view_set_editable(GTK_TEXT_VIEW(page.view), load->view_was_editable);
     // Each piece hid the saved indicator as text came in.
     if (page.saved_indicator && page.is_file &&
         !gtk_text_buffer_get_modified(GTK_TEXT_BUFFER(page.buffer.get())))
@@ -97,10 +96,6 @@ void page_load_text(DocumentPage& page, std::string text) {
     load->page = &page;
     load->text = std::move(text);
     load->next = first;
-    if (page.view) {
-        load->view_was_editable = gtk_text_view_get_editable(GTK_TEXT_VIEW(page.view));
-        gtk_text_view_set_editable(GTK_TEXT_VIEW(page.view), FALSE);
-    }
     load->source = g_idle_add_full(kSlicePriority, load_slice, load.get(), nullptr);
     page.load = std::move(load);
 }

@@ -12,7 +12,7 @@
 struct DocumentPage;
 
 // Puts `text` into the empty page as where it starts: no undo step, no change to
-// its modified state. The view takes no typing until the whole text is in.
+// its modified state. Typing goes on meanwhile; it cannot be undone.
 void page_load_text(DocumentPage& page, std::string text);
 // Runs `then` once the page holds its whole text: at once when it does.
 void page_after_loading(DocumentPage& page, void (*then)(DocumentPage& page));
