@@ -299,14 +299,13 @@ DocumentPage* open_file(const std::string& requested) {
         log_message(notice, LM_NORMAL);
     }
 
-    const Settings& s = settings();
-    if (s.do_hl_on_fileopen != 0 && page->features.highlighting) set_language_from_mode(*page);
-
     gtk_text_buffer_set_modified(GTK_TEXT_BUFFER(page->buffer.get()), FALSE);
     rebuild_open_documents_menu();
     update_editor_area();
     if (page->saved_indicator) gtk_widget_show(page->saved_indicator);
-    refresh_page_highlighting(*page);
+    // Once: a language set twice is parsed and compiled twice, a third of a
+    // second for PHP with its HTML, CSS and script.
+    if (page->features.highlighting) set_language_from_mode(*page);
     // The symbol list and the link scan read the whole text.
     page_after_loading(*page, document_opened);
     if (GtkWindow* window = main_window()) gtk_window_set_title(window, page->path.c_str());
