@@ -42,8 +42,8 @@ TEST_F(MainWindowTest, WidgetTreeHasItsNamesNotebooksAndStartPages) {
     EXPECT_STREQ(gtk_window_get_title(main_window()), "Orvane 1.6.4");
     for (const char* name :
          {"mainvbox", "menubar1", "vpaned1", "notebook1", "main_notebook", "side_notebook",
-          "bottom_notebook", "terminal_notebook", "myadmin_notebook", "command_entry", "file_panel",
-          "main_toolbar", "search_toolbar", "toolbar_row"})
+          "bottom_notebook", "terminal_notebook", "myadmin_notebook", "command_entry",
+          "file_panel_box", "main_toolbar", "search_toolbar", "toolbar_row"})
         EXPECT_NE(named(name), nullptr) << name;
 
     EXPECT_EQ(gtk_paned_get_position(GTK_PANED(named("vpaned1"))), 50);
@@ -93,6 +93,12 @@ TEST_F(MainWindowTest, WidgetTreeHasItsNamesNotebooksAndStartPages) {
     std::string log = log_text();
     EXPECT_NE(log.find("Orvane"), std::string::npos);
     EXPECT_NE(log.find("1.6.4"), std::string::npos);
+
+    // The file chooser waits until its page first shows.
+    EXPECT_EQ(named("file_panel"), nullptr);
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(main_notebook()), 0);
+    flush_events();
+    EXPECT_NE(named("file_panel"), nullptr);
 }
 
 TEST_F(MainWindowTest, MenuBarHasEveryTopLevelMenuAndDetachItemsWhereWritten) {

@@ -21,6 +21,7 @@
 #include "shell/config_dir.h"
 #include "shell/gobj.h"
 #include "shell/settings.h"
+#include "shell/ui/file_panel.h"
 #include "shell/ui/window_parts.h"
 #include "documents/ui/document_menus.h"
 #include "web/ui/web_views.h"
@@ -542,7 +543,7 @@ TEST_F(Cp1251MenuTest, TheFilePanelReadsInTheDefaultCharsetAfterACoReload) {
     ASSERT_TRUE(activate_menu_item_path({"Vue", "Co", "CP1251"}));
     ASSERT_EQ(buffer_text(page), kRussian);
 
-    GtkFileChooser* panel = GTK_FILE_CHOOSER(window_part(WindowPart::file_panel));
+    GtkFileChooser* panel = GTK_FILE_CHOOSER(file_panel_chooser());
     ASSERT_NE(panel, nullptr);
     gtk_file_chooser_set_filename(panel, french.c_str());
     ASSERT_TRUE(spin_until([&] {

@@ -267,4 +267,19 @@ TEST_F(WebViews, ProductPagesAreServedOfflineAndEscapesRefused) {
     EXPECT_NE(watch.error.find("introuvable"), std::string::npos) << watch.error;
 }
 
+// A file opened as the program starts hides the start view before the window
+// shows: the view is built only once the start view is on screen again.
+TEST_F(WebViews, StartViewHiddenBeforeItsBuildWaitsUntilShownAgain) {
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    GtkWidget* container = web_panel_create(WebPanel::start);
+    gtk_box_pack_start(GTK_BOX(box), container, TRUE, TRUE, 0);
+    new_window(box);
+    gtk_widget_show_all(window_);
+    gtk_widget_hide(container);
+    run_for(300);
+    EXPECT_EQ(web_panel_view(WebPanel::start), nullptr);
+    gtk_widget_show(container);
+    ASSERT_TRUE(run_until([] { return web_panel_view(WebPanel::start) != nullptr; }));
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "documents/path_at_cursor.h"
 #include "documents/ui/document_page.h"
+#include "documents/ui/page_loading.h"
 #include "shell/gobj.h"
 
 GtkTextBuffer* doc_buffer(const DocumentPage* page) {
@@ -20,6 +21,7 @@ std::string doc_slice(const GtkTextIter& start, const GtkTextIter& end) {
 }
 
 std::string doc_whole_slice(GtkTextBuffer* buffer) {
+    buffer_finish_loading(buffer);
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     return doc_slice(start, end);
@@ -94,6 +96,7 @@ bool doc_has_selection(GtkTextBuffer* buffer) {
 
 std::string doc_get_text(GtkTextBuffer* buffer) {
     if (!buffer) return {};
+    buffer_finish_loading(buffer);
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     GCharPtr text(gtk_text_buffer_get_text(buffer, &start, &end, FALSE));
@@ -149,6 +152,8 @@ long doc_get_cursor_offset(const DocumentPage* page) {
 void doc_set_cursor_offset(DocumentPage* page, long offset) {
     GtkTextBuffer* buffer = doc_buffer(page);
     if (!buffer) return;
+    // A place in the part of a file still to come.
+    if (offset > gtk_text_buffer_get_char_count(buffer)) buffer_finish_loading(buffer);
     place_cursor_at(buffer, offset);
     scroll_cursor_to_top_left(page);
 }

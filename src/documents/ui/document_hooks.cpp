@@ -3,6 +3,7 @@
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_page.h"
 #include "documents/ui/documents.h"
+#include "documents/ui/page_loading.h"
 #include "documents/ui/search.h"
 #include "shell/gobj.h"
 #include "shell/ui/report.h"
@@ -154,6 +155,7 @@ void doc_paste_to_new_document() {
 void doc_select_all() {
     GtkTextBuffer* buffer = current_document_buffer();
     if (!buffer) return;
+    buffer_finish_loading(buffer);
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     gtk_text_buffer_select_range(buffer, &start, &end);

@@ -137,19 +137,20 @@ void set_up_completion(DocumentPage& page) {
     add_words_provider(completion, page.user_words.get(), page.user_words_buffer.get());
 }
 
+void drop_words(DocumentPage& page, GObjectPtr<GtkSourceCompletionWords>& words,
+                GtkTextBuffer* buffer) {
+    if (!words) return;
+    if (page.view)
+        gtk_source_completion_remove_provider(
+            gtk_source_view_get_completion(GTK_SOURCE_VIEW(page.view)),
+            GTK_SOURCE_COMPLETION_PROVIDER(words.get()), nullptr);
+    if (buffer) gtk_source_completion_words_unregister(words.get(), buffer);
+    words.reset();
+}
+
 void release_completion(DocumentPage& page) {
-    GtkSourceCompletion* completion =
-        page.view ? gtk_source_view_get_completion(GTK_SOURCE_VIEW(page.view)) : nullptr;
-    auto drop = [completion](GObjectPtr<GtkSourceCompletionWords>& words, GtkTextBuffer* buffer) {
-        if (!words) return;
-        if (completion)
-            gtk_source_completion_remove_provider(
-                completion, GTK_SOURCE_COMPLETION_PROVIDER(words.get()), nullptr);
-        if (buffer) gtk_source_completion_words_unregister(words.get(), buffer);
-        words.reset();
-    };
-    drop(page.own_words, GTK_TEXT_BUFFER(page.buffer.get()));
-    drop(page.user_words, page.user_words_buffer.get());
+    drop_words(page, page.own_words, GTK_TEXT_BUFFER(page.buffer.get()));
+    drop_words(page, page.user_words, page.user_words_buffer.get());
     page.user_words_buffer.reset();
 }
 
@@ -516,6 +517,19 @@ void apply_editor_settings(DocumentPage& page) {
     pango_tab_array_free(tabs);
     gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(page.view),
                                 s.word_wrap == 1 ? GTK_WRAP_WORD : GTK_WRAP_NONE);
+}
+
+DocumentPage* page_of_buffer(GtkTextBuffer* buffer) {
+    for (const auto& page : docs().pages)
+        if (buffer && GTK_TEXT_BUFFER(page->buffer.get()) == buffer) return page.get();
+    return nullptr;
+}
+
+void set_page_features(DocumentPage& page, const PageFeatures& features) {
+    page.features = features;
+    // The provider reads every word of the text and keeps them all.
+    if (!features.word_completion)
+        drop_words(page, page.own_words, GTK_TEXT_BUFFER(page.buffer.get()));
 }
 
 void goto_recent_tab() {

@@ -4,11 +4,19 @@
 
 #include <gtk/gtk.h>
 #include <gtksourceview/gtksource.h>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "documents/file_stamp.h"
+#include "documents/large_file_policy.h"
 #include "shell/gobj.h"
+
+// The text of a page still loading (documents/ui/page_loading.h).
+struct PageLoad;
+struct PageLoadDeleter {
+    void operator()(PageLoad* load) const;
+};
 
 struct DocumentPage {
     std::string highlight_mode = "gettext PO file";
@@ -36,6 +44,11 @@ struct DocumentPage {
     GObjectPtr<GtkSourceCompletionWords> own_words;
     GObjectPtr<GtkSourceCompletionWords> user_words;
     GObjectPtr<GtkTextBuffer> user_words_buffer;
+
+    // What stays on for the size of the file the page was read from.
+    PageFeatures features;
+    // The file's text still to come while it goes in slice by slice.
+    std::unique_ptr<PageLoad, PageLoadDeleter> load;
 
     DocumentPage() = default;
     DocumentPage(const DocumentPage&) = delete;
@@ -92,6 +105,12 @@ void show_page_state(const DocumentPage* page);
 void rebuild_open_documents_menu();
 // The editor notebook while a document exists, the start page otherwise.
 void update_editor_area();
+
+// The page whose buffer `buffer` is, or null.
+DocumentPage* page_of_buffer(GtkTextBuffer* buffer);
+// Turns off on the page what `features` leaves off: without word completion
+// the page's own words are no longer indexed or offered.
+void set_page_features(DocumentPage& page, const PageFeatures& features);
 
 // Font, colours, tab stops and wrapping of the page's view from the settings.
 void apply_editor_settings(DocumentPage& page);

@@ -66,6 +66,8 @@ void refresh_page_highlighting(DocumentPage& page) {
     if (GtkSourceLanguage* language = gtk_source_buffer_get_language(source))
         had.reset(GTK_SOURCE_LANGUAGE(g_object_ref(language)));
     gtk_source_buffer_set_language(source, nullptr);
+    // A page opened too large for it stays without, until a mode is chosen.
+    if (!page.features.highlighting) return;
     if (language_for_mode(page.highlight_mode).kind == LanguageChoice::keep)
         gtk_source_buffer_set_language(source, had.get());
     else
@@ -76,6 +78,7 @@ void on_highlight_mode_item(GtkMenuItem* item, gpointer) {
     DocumentPage* page = current_document();
     if (!page) return;
     page->highlight_mode = gtk_widget_get_name(GTK_WIDGET(item));
+    page->features.highlighting = true;
     set_language_from_mode(*page);
 }
 

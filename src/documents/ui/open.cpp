@@ -9,6 +9,7 @@
 #include "documents/file_open_rules.h"
 #include "documents/file_stamp.h"
 #include "documents/language_words.h"
+#include "documents/large_file_policy.h"
 #include "documents/path_helpers.h"
 #include "documents/rtf_text.h"
 #include "documents/safe_write.h"
@@ -18,6 +19,7 @@
 #include "documents/ui/document_page.h"
 #include "documents/ui/documents.h"
 #include "documents/ui/highlighting.h"
+#include "documents/ui/page_loading.h"
 #include "documents/ui/picture_window.h"
 #include "documents/word_files.h"
 #include "shell/commands.h"
@@ -159,6 +161,7 @@ std::optional<DecodedText> read_in_charset(const std::string& path, const std::s
 }
 
 void replace_text(DocumentPage& page, const std::string& text) {
+    page_finish_loading(page);
     GtkTextBuffer* buffer = GTK_TEXT_BUFFER(page.buffer.get());
     gtk_text_buffer_begin_user_action(buffer);
     gtk_text_buffer_set_text(buffer, text.data(), static_cast<gint>(text.size()));
@@ -279,7 +282,11 @@ DocumentPage* open_file(const std::string& requested) {
     }
     page->encoding = decoded->encoding;
     page->disk_stamp = stamp;
-    set_text_not_undoable(*page, decoded->text);
+    const std::uint64_t size = decoded->text.size();
+    // Before any text: a provider registered on the buffer indexes what comes in.
+    set_page_features(*page, page_features_for_size(size));
+    // A long text goes in from its start; the rest follows between the frames.
+    page_load_text(*page, std::move(decoded->text));
     decoded.reset();
 
     bind_to_file(*page, path);
@@ -287,16 +294,20 @@ DocumentPage* open_file(const std::string& requested) {
         page->highlight_mode = mode;
     log_icon_ok();
     log_message(_("%s est ouvert"), page->path, LM_NORMAL);
-
-    const Settings& s = settings();
-    if (s.do_hl_on_fileopen != 0) set_language_from_mode(*page);
+    if (std::string notice = large_file_notice(page->features, size); !notice.empty()) {
+        log_icon_info();
+        log_message(notice, LM_NORMAL);
+    }
 
     gtk_text_buffer_set_modified(GTK_TEXT_BUFFER(page->buffer.get()), FALSE);
     rebuild_open_documents_menu();
     update_editor_area();
     if (page->saved_indicator) gtk_widget_show(page->saved_indicator);
-    refresh_page_highlighting(*page);
-    document_opened(*page);
+    // Once: a language set twice is parsed and compiled twice, a third of a
+    // second for PHP with its HTML, CSS and script.
+    if (page->features.highlighting) set_language_from_mode(*page);
+    // The symbol list and the link scan read the whole text.
+    page_after_loading(*page, document_opened);
     if (GtkWindow* window = main_window()) gtk_window_set_title(window, page->path.c_str());
 
     add_language_words(*page);

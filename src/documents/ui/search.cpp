@@ -70,17 +70,40 @@ void apply_ranges(GtkTextBuffer* buffer, GtkTextTag* tag, const std::vector<Char
     }
 }
 
-// The character offsets of the lines shown in `view`, widened by one screen
-// above and below; empty when the view is not on screen.
+// The character offsets of the lines shown in `view`, widened by as many lines
+// above and below; empty when the view is not on screen. Counted in lines: the
+// view knows where its lines lie only around what it shows.
 std::pair<long, long> shown_offsets(GtkWidget* view) {
     if (!view || !gtk_widget_get_mapped(view)) return {0, 0};
+    GtkTextView* text_view = GTK_TEXT_VIEW(view);
     GdkRectangle rect;
-    gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(view), &rect);
+    gtk_text_view_get_visible_rect(text_view, &rect);
     GtkTextIter top, bottom;
-    gtk_text_view_get_line_at_y(GTK_TEXT_VIEW(view), &top, rect.y - rect.height, nullptr);
-    gtk_text_view_get_line_at_y(GTK_TEXT_VIEW(view), &bottom, rect.y + 2 * rect.height, nullptr);
+    gtk_text_view_get_line_at_y(text_view, &top, rect.y, nullptr);
+    gtk_text_view_get_line_at_y(text_view, &bottom, rect.y + rect.height, nullptr);
+    const int shown = gtk_text_iter_get_line(&bottom) - gtk_text_iter_get_line(&top) + 1;
+    gtk_text_iter_backward_lines(&top, shown);
+    gtk_text_iter_set_line_offset(&top, 0);
+    gtk_text_iter_forward_lines(&bottom, shown);
     if (!gtk_text_iter_ends_line(&bottom)) gtk_text_iter_forward_to_line_end(&bottom);
     return {gtk_text_iter_get_offset(&top), gtk_text_iter_get_offset(&bottom)};
+}
+
+// Marks the occurrences in the lines shown and a screen above and below, the
+// only ones a page too large for more gets.
+void mark_shown_occurrences(GtkTextBuffer* buffer, GtkTextTag* tag, std::string_view text,
+                            GtkWidget* view) {
+    const auto [from, to] = shown_offsets(view);
+    if (from >= to) return;
+    GtkTextIter start, end;
+    gtk_text_buffer_get_iter_at_offset(buffer, &start, static_cast<gint>(from));
+    gtk_text_buffer_get_iter_at_offset(buffer, &end, static_cast<gint>(to));
+    std::vector<CharRange> ranges = find_all(doc_slice(start, end), text);
+    for (CharRange& r : ranges) {
+        r.start += from;
+        r.end += from;
+    }
+    apply_ranges(buffer, tag, ranges, 0, ranges.size());
 }
 
 // The occurrences still to mark for one buffer and tag. It lives as data on
@@ -168,6 +191,11 @@ void doc_mark_occurrences(GtkTextBuffer* buffer, const char* tag_name, std::stri
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     gtk_text_buffer_remove_tag(buffer, tag, &start, &end);
     if (text.empty()) return;
+    const DocumentPage* page = page_of_buffer(buffer);
+    if (page && !page->features.marks_beyond_screen) {
+        mark_shown_occurrences(buffer, tag, text, view);
+        return;
+    }
     // One pass over the text, then the iterator walks forward from match to match.
     std::vector<CharRange> ranges = find_all(doc_whole_slice(buffer), text);
     if (ranges.size() <= kMarkAllAtOnce) {

@@ -49,6 +49,18 @@ PanelTarget current_target() {
     return panel_target(file_panel_folder(), name);
 }
 
+// The panel's box, cleared when it is destroyed.
+GtkWidget*& panel_box() {
+    static GtkWidget* box = nullptr;
+    return box;
+}
+
+// The chooser is the costliest part of the window to build and lists its
+// folder from then on; its page does not show at start, so it waits for it.
+void on_panel_map(GtkWidget*, gpointer) {
+    file_panel_chooser();
+}
+
 GtkToolItem* tool_button(const char* stock, const char* tooltip, GCallback handler) {
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     GtkToolItem* button = gtk_tool_button_new_from_stock(stock);
@@ -82,17 +94,33 @@ GtkWidget* file_panel_create() {
     gtk_container_add(GTK_CONTAINER(entry_item), name_entry);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), entry_item, -1);
     gtk_box_pack_start(GTK_BOX(box), toolbar, FALSE, FALSE, 0);
+    GtkWidget*& slot = panel_box();
+    if (slot) g_object_remove_weak_pointer(G_OBJECT(slot), reinterpret_cast<gpointer*>(&slot));
+    slot = box;
+    g_object_add_weak_pointer(G_OBJECT(box), reinterpret_cast<gpointer*>(&slot));
+    g_signal_connect(box, "map", G_CALLBACK(on_panel_map), nullptr);
+    return box;
+}
 
+GtkWidget* file_panel_chooser() {
+    if (GtkWidget* chooser = window_part(WindowPart::file_panel)) return chooser;
+    GtkWidget* box = panel_box();
+    if (!box) return nullptr;
+    // A folder set before the chooser existed wins over the default one.
+    const std::optional<std::string> pending = file_panel_folder();
     GtkWidget* chooser = gtk_file_chooser_widget_new(GTK_FILE_CHOOSER_ACTION_OPEN);
     window_part_set(WindowPart::file_panel, chooser);
     gtk_widget_set_name(chooser, "file_panel");
     stop_hidden_spinners();
     const Settings& s = settings();
-    if (s.use_def_open_dir)
+    if (pending)
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), pending->c_str());
+    else if (s.use_def_open_dir)
         gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), s.def_open_dir.c_str());
     g_signal_connect(chooser, "file-activated", G_CALLBACK(on_file_activated), nullptr);
     gtk_box_pack_start(GTK_BOX(box), chooser, TRUE, TRUE, 0);
-    return box;
+    gtk_widget_show(chooser);
+    return chooser;
 }
 
 void file_panel_create_directory() {

@@ -5,6 +5,8 @@
 #include <gtk/gtk.h>
 
 GtkWidget* file_panel_create();
+// The panel's chooser, built now if its page has not shown yet; null without a panel.
+GtkWidget* file_panel_chooser();
 
 // "Create a directory" and "Create a File": the panel's folder, "/" and the name entry.
 void file_panel_create_directory();

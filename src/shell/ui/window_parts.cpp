@@ -9,6 +9,10 @@ struct Parts {
     GtkWidget* run_window = nullptr;
     std::string theme = "classic";
     long last_prefs_tab = 0;
+    // The folder asked of a file panel whose chooser is not built yet, and the
+    // panel (its name entry, cleared with it) it was asked of.
+    std::string pending_folder;
+    GtkWidget* pending_panel = nullptr;
 };
 
 Parts& parts() {
@@ -109,7 +113,12 @@ void set_last_prefs_tab(long page) {
 
 std::optional<std::string> file_panel_folder() {
     GtkWidget* chooser = window_part(WindowPart::file_panel);
-    if (!chooser) return std::nullopt;
+    if (!chooser) {
+        const Parts& p = parts();
+        GtkWidget* panel = window_part(WindowPart::file_panel_name);
+        if (panel && p.pending_panel == panel) return p.pending_folder;
+        return std::nullopt;
+    }
     char* folder = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(chooser));
     if (!folder) return std::nullopt;
     std::string out(folder);
@@ -118,6 +127,12 @@ std::optional<std::string> file_panel_folder() {
 }
 
 void file_panel_set_folder(const std::string& folder) {
-    if (GtkWidget* chooser = window_part(WindowPart::file_panel))
+    if (GtkWidget* chooser = window_part(WindowPart::file_panel)) {
         gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), folder.c_str());
+        return;
+    }
+    // Kept for the chooser, built when its page first shows.
+    Parts& p = parts();
+    track(p.pending_panel, window_part(WindowPart::file_panel_name));
+    p.pending_folder = folder;
 }

@@ -64,6 +64,7 @@ void set_theme_name(const std::string& name);
 long last_prefs_tab();
 void set_last_prefs_tab(long page);
 
-// The file panel's current folder, which several tools use.
+// The file panel's current folder, which several tools use. Before the panel's
+// chooser is built, the folder last set, kept for it.
 std::optional<std::string> file_panel_folder();
 void file_panel_set_folder(const std::string& folder);

@@ -113,7 +113,11 @@ void create_view(WebPanel which) {
 }
 
 gboolean create_start_view_idle(gpointer) {
-    panel_of(WebPanel::start).idle = 0;
+    Panel& p = panel_of(WebPanel::start);
+    p.idle = 0;
+    // Hidden again meanwhile (a file opened as the program started): the
+    // view waits until the start view shows.
+    if (!p.container || !gtk_widget_get_mapped(p.container)) return G_SOURCE_REMOVE;
     create_view(WebPanel::start);
     return G_SOURCE_REMOVE;
 }
