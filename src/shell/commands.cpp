@@ -324,7 +324,7 @@ void finish_if_done(SpawnState* s) {
     auto on_exit = std::move(s->job.on_exit);
     for (auto& w : s->streams)
         if (w.channel) g_io_channel_unref(w.channel);
-    delete s;
+    take_back<SpawnState>(s).reset();
     if (on_exit) on_exit(result);
 }
 
@@ -395,9 +395,10 @@ bool spawn_async_lines(SpawnLines job, std::string* error) {
         std::string line = shell_word(job.argv[0]);
         for (std::size_t i = 1; i < job.argv.size(); ++i)
             line += ' ' + shell_word(job.argv[i]);
-        auto* recorded = new RecordedExit{std::move(job.on_exit), recorder()(line, false)};
-        g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, report_recorded_exit, recorded,
-                        [](gpointer data) { delete static_cast<RecordedExit*>(data); });
+        auto recorded =
+            std::make_unique<RecordedExit>(RecordedExit{std::move(job.on_exit), recorder()(line, false)});
+        g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, report_recorded_exit,
+                        hand_to_glib(std::move(recorded)), destroy_handed<RecordedExit>);
         return true;
     }
 
@@ -419,7 +420,9 @@ bool spawn_async_lines(SpawnLines job, std::string* error) {
         if (error) *error = err ? err->message : "spawn failed";
         return false;
     }
-    auto* s = new SpawnState{std::move(job), {}, 0, false, 0};
+    // Owned by the child watch and the pipe watches until the last of them ends.
+    auto* s = static_cast<SpawnState*>(
+        hand_to_glib(std::make_unique<SpawnState>(SpawnState{std::move(job), {}, 0, false, 0})));
     if (piped) {
         const gint fds[2] = {out_fd, err_fd};
         for (int k = 0; k < 2; ++k) {

@@ -16,6 +16,7 @@
 #include "remote/mount_table.h"
 #include "remote/remote_mount.h"
 #include "shell/commands.h"
+#include "shell/ui/file_panel.h"
 #include "shell/ui/report.h"
 #include "shell/ui/window_parts.h"
 #include "support/remote_servers.h"
@@ -109,7 +110,7 @@ void mount_through_dialog(RemoteKind kind, const std::string& host, const std::s
 
 // Opens a file of the file panel's folder as a double click there does.
 void open_from_file_panel(const std::string& path) {
-    GtkFileChooser* chooser = GTK_FILE_CHOOSER(window_part(WindowPart::file_panel));
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(file_panel_chooser());
     ASSERT_TRUE(spin_until([&] {
         gtk_file_chooser_select_filename(chooser, path.c_str());
         gchar* chosen = gtk_file_chooser_get_filename(chooser);

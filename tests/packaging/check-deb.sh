@@ -46,21 +46,39 @@ man=/usr/share/man/man1/orvane.1.gz
 warnings=$(zcat "$man" | LC_ALL=C.UTF-8 groff -ww -man -Tutf8 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "groff warns: $warnings"
 
-echo "starting /usr/bin/orvane x.sh"
 home="$work/home"
 mkdir -p "$home" "$work/start"
 cd "$work/start" || fail "cd"
-env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" \
-  DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-}" NO_AT_BRIDGE=1 \
-  GSETTINGS_BACKEND=memory XDG_CACHE_HOME="$home/.cache" XDG_DATA_HOME="$home/.local/share" \
-  strace -f -qq -o "$work/trace" -e trace=open,openat /usr/bin/orvane x.sh &
-pid=$!
-for i in $(seq 1 120); do
-  grep -q 'main.html' "$work/trace" 2>/dev/null && break
-  sleep 0.5
-done
+# Starts the installed program as a user would (no ORVANE_* variable), tracing
+# the files it opens into $work/trace.NAME, and waits until PATTERN was opened.
+start_installed() {
+  local name=$1 pattern=$2
+  shift 2
+  env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" \
+    DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-}" NO_AT_BRIDGE=1 \
+    GSETTINGS_BACKEND=memory XDG_CACHE_HOME="$home/.cache" XDG_DATA_HOME="$home/.local/share" \
+    strace -f -qq -o "$work/trace.$name" -e trace=open,openat /usr/bin/orvane "$@" &
+  pid=$!
+  for i in $(seq 1 120); do
+    grep -q "$pattern" "$work/trace.$name" 2>/dev/null && break
+    sleep 0.5
+  done
+  opid=$(pgrep -f "^/usr/bin/orvane${1:+ $1}\$")
+}
+# The program itself gets the signal; strace then ends with its exit status.
+stop_installed() {
+  kill -TERM "$opid" 2>/dev/null
+  wait "$pid"; status=$?; pid=
+  [ "$status" -eq 15 ] || fail "SIGTERM exit status $status"
+}
+check_trace() {
+  ! grep -q "\"$src/" "$1" || fail "the installed program read the source tree: $(grep "\"$src/" "$1" | head -3)"
+  ! grep -q '"/usr/local/share/orvane' "$1" || fail "the installed program looked in /usr/local"
+}
+
+echo "starting /usr/bin/orvane x.sh"
+start_installed file '"/usr/share/orvane/pixmaps/[^"]*\.png"' x.sh
 # The header goes into the new page; Ctrl+S writes it to the file.
-opid=$(pgrep -f '^/usr/bin/orvane x.sh')
 win=$(timeout 30 xdotool search --sync --onlyvisible --pid "$opid" --class Orvane | head -n 1)
 [ -n "$win" ] || fail "no main window"
 xdotool windowfocus --sync "$win" key --clearmodifiers ctrl+s
@@ -68,17 +86,19 @@ for i in $(seq 1 60); do
   [ -s x.sh ] && break
   sleep 0.5
 done
-# The program itself gets the signal; strace then ends with its exit status.
-kill -TERM "$opid" 2>/dev/null
-wait "$pid"; status=$?; pid=
+stop_installed
 [ -s x.sh ] || fail "x.sh was not created with its header"
 head -n 1 x.sh | grep -q '^#!/bin/bash' || fail "x.sh has no bash header: $(head -n 1 x.sh)"
 [ -x x.sh ] || fail "x.sh is not executable"
-grep -q '"/usr/share/orvane/pixmaps/[^"]*\.png"' "$work/trace" || fail "no picture read from /usr/share/orvane"
-grep -q '"/usr/share/orvane/www/main.html"' "$work/trace" || fail "start page not read from /usr/share/orvane"
-! grep -q "\"$src/" "$work/trace" || fail "the installed program read the source tree: $(grep "\"$src/" "$work/trace" | head -3)"
-! grep -q '"/usr/local/share/orvane' "$work/trace" || fail "the installed program looked in /usr/local"
-[ "$status" -eq 15 ] || fail "SIGTERM exit status $status"
+grep -q '"/usr/share/orvane/pixmaps/[^"]*\.png"' "$work/trace.file" || fail "no picture read from /usr/share/orvane"
+check_trace "$work/trace.file"
+
+# Without a file the start view shows the product's start page.
+echo "starting /usr/bin/orvane"
+start_installed start '"/usr/share/orvane/www/main.html"'
+stop_installed
+grep -q '"/usr/share/orvane/www/main.html"' "$work/trace.start" || fail "start page not read from /usr/share/orvane"
+check_trace "$work/trace.start"
 
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq orvane >"$work/apt.log" 2>&1 ||
   { cat "$work/apt.log"; fail "apt-get purge"; }

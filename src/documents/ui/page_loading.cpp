@@ -1,6 +1,7 @@
 #include "documents/ui/page_loading.h"
 
 #include <algorithm>
+#include <memory>
 #include <gtksourceview/gtksource.h>
 #include <vector>
 
@@ -23,7 +24,7 @@ struct PageLoad {
 };
 
 void PageLoadDeleter::operator()(PageLoad* load) const {
-    delete load;
+    std::default_delete<PageLoad>()(load);
 }
 
 namespace {
@@ -92,7 +93,7 @@ void page_load_text(DocumentPage& page, std::string text) {
     const std::size_t first = text_piece_end(text, 0, kLoadFirstBytes);
     append(page, std::string_view(text).substr(0, first));
     if (first >= text.size()) return;
-    auto load = std::unique_ptr<PageLoad, PageLoadDeleter>(new PageLoad);
+    std::unique_ptr<PageLoad, PageLoadDeleter> load(std::make_unique<PageLoad>().release());
     load->page = &page;
     load->text = std::move(text);
     load->next = first;

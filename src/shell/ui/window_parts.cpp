@@ -2,6 +2,9 @@
 
 #include <map>
 
+#include "shell/gobj.h"
+#include "shell/settings.h"
+
 namespace {
 struct Parts {
     std::map<WindowPart, GtkWidget*> widgets;
@@ -116,8 +119,18 @@ std::optional<std::string> file_panel_folder() {
     if (!chooser) {
         const Parts& p = parts();
         GtkWidget* panel = window_part(WindowPart::file_panel_name);
-        if (panel && p.pending_panel == panel) return p.pending_folder;
-        return std::nullopt;
+        if (!panel) return std::nullopt;
+        if (p.pending_panel == panel) return p.pending_folder;
+        // The folder the chooser opens on once its page shows.
+        const Settings& s = settings();
+        if (s.use_def_open_dir && g_file_test(s.def_open_dir.c_str(), G_FILE_TEST_IS_DIR)) {
+            std::string folder = s.def_open_dir;
+            while (folder.size() > 1 && folder.back() == '/')
+                folder.pop_back();
+            return folder;
+        }
+        GCharPtr here(g_get_current_dir());
+        return std::string(here.get());
     }
     char* folder = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(chooser));
     if (!folder) return std::nullopt;

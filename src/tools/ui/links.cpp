@@ -12,6 +12,7 @@
 #include "documents/ui/doc_primitives.h"
 #include "documents/ui/document_page.h"
 #include "documents/ui/open.h"
+#include "shell/gobj.h"
 #include "shell/lines.h"
 #include "shell/settings.h"
 #include "shell/ui/menu_builders.h"
@@ -75,8 +76,8 @@ void open_scan_in_thread(GTask* task, gpointer, gpointer data, GCancellable*) {
             bytes.reset();
             *items = html_links_menu(scan.path, decoded->text, HtmlScanKind::links);
         }
-    g_task_return_pointer(task, items.release(),
-                          [](gpointer p) { delete static_cast<std::vector<std::string>*>(p); });
+    g_task_return_pointer(task, hand_to_glib(std::move(items)),
+                          destroy_handed<std::vector<std::string>>);
 }
 
 void on_open_scanned(GObject*, GAsyncResult* result, gpointer) {
@@ -104,8 +105,7 @@ void scan_links_after_open(DocumentPage& page) {
     scan->flags = charset_detect_flags(settings());
     scan->generation = ++open_scan_generation();
     GTask* task = g_task_new(nullptr, nullptr, on_open_scanned, nullptr);
-    g_task_set_task_data(task, scan.release(),
-                         [](gpointer p) { delete static_cast<OpenScan*>(p); });
+    g_task_set_task_data(task, hand_to_glib(std::move(scan)), destroy_handed<OpenScan>);
     g_task_run_in_thread(task, open_scan_in_thread);
     g_object_unref(task);
 }

@@ -325,9 +325,10 @@ bool mark_step(void* data, gint64 until) {
 
 // The buffer's job in progress, if any, gives way to the new one.
 void start_marks(GtkTextBuffer* buffer, const std::vector<int>& lines) {
-    auto* job = new MarkJob(buffer, lines);
-    g_object_set_data_full(G_OBJECT(buffer), kMarkJobKey, job,
-                           [](gpointer p) { delete static_cast<MarkJob*>(p); });
+    auto owned = std::make_unique<MarkJob>(buffer, lines);
+    MarkJob* job = owned.get();
+    g_object_set_data_full(G_OBJECT(buffer), kMarkJobKey, hand_to_glib(std::move(owned)),
+                           destroy_handed<MarkJob>);
     job->slices.start();
 }
 
@@ -370,8 +371,7 @@ void scan_in_thread(GTask* task, gpointer, gpointer data, GCancellable*) {
         bytes.reset();
         *scan = symbol_scan(text, request.path);
     }
-    g_task_return_pointer(task, scan.release(),
-                          [](gpointer p) { delete static_cast<SymbolScan*>(p); });
+    g_task_return_pointer(task, hand_to_glib(std::move(scan)), destroy_handed<SymbolScan>);
 }
 
 void on_scanned(GObject*, GAsyncResult* result, gpointer) {
@@ -525,8 +525,7 @@ void scan_symbols(DocumentPage& page) {
     }
     ++l.reading;
     GTask* task = g_task_new(nullptr, nullptr, on_scanned, nullptr);
-    g_task_set_task_data(task, request.release(),
-                         [](gpointer p) { delete static_cast<ScanRequest*>(p); });
+    g_task_set_task_data(task, hand_to_glib(std::move(request)), destroy_handed<ScanRequest>);
     g_task_run_in_thread(task, scan_in_thread);
     g_object_unref(task);
 }
