@@ -75,6 +75,13 @@ void load_start_page(WebPanel which, GtkWidget* view) {
     if (g_remote_start_pages || is_product_page_address(uri)) load_into(view, uri);
 }
 
+// Also after a failed load: the view then shows its error page.
+void show_when_loaded(WebKitWebView* view, WebKitLoadEvent event, gpointer) {
+    if (event != WEBKIT_LOAD_FINISHED) return;
+    g_signal_handlers_disconnect_by_func(view, reinterpret_cast<gpointer>(show_when_loaded), nullptr);
+    gtk_widget_show(GTK_WIDGET(view));
+}
+
 void create_view(WebPanel which) {
     Panel& p = panel_of(which);
     if (p.view || !p.container) return;
@@ -88,7 +95,13 @@ void create_view(WebPanel which) {
     }
     p.view = web_view_new();
     gtk_container_add(GTK_CONTAINER(p.container), p.view);
-    gtk_widget_show(p.view);
+    // The start view shows with the window, while its web process is still
+    // starting: drawn then, the view would hold the window up waiting for that
+    // process's first frame. It shows once its page has loaded.
+    if (which == WebPanel::start)
+        g_signal_connect(p.view, "load-changed", G_CALLBACK(show_when_loaded), nullptr);
+    else
+        gtk_widget_show(p.view);
     // Added to a scrolled window, a view that does not scroll by itself is
     // wrapped in a viewport, which must be shown as well.
     if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(p.container))) gtk_widget_show(child);
@@ -110,6 +123,9 @@ void create_view(WebPanel which) {
     } else if (g_start_pages_wanted) {
         load_start_page(which, view);
     }
+    // Nothing to load: the view shows as it is.
+    if (which == WebPanel::start && !webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view)))
+        show_when_loaded(WEBKIT_WEB_VIEW(view), WEBKIT_LOAD_FINISHED, nullptr);
 }
 
 gboolean create_start_view_idle(gpointer) {
