@@ -166,6 +166,9 @@ class RemoteServerTest : public RemoteGuiTest {
     void SetUp() override {
         if (auto why = fuse_unusable_reason()) GTEST_SKIP() << *why;
         RemoteGuiTest::SetUp();
+        // The file panel is open before anything is mounted, as for a user who
+        // browses the mounts there: its places list then follows each change.
+        file_panel_chooser();
     }
 };
 

@@ -95,13 +95,10 @@ void create_view(WebPanel which) {
     }
     p.view = web_view_new();
     gtk_container_add(GTK_CONTAINER(p.container), p.view);
-    // The start view shows with the window, while its web process is still
-    // starting: drawn then, the view would hold the window up waiting for that
-    // process's first frame. It shows once its page has loaded.
-    if (which == WebPanel::start)
-        g_signal_connect(p.view, "load-changed", G_CALLBACK(show_when_loaded), nullptr);
-    else
-        gtk_widget_show(p.view);
+    // A view drawn while its web process is still starting holds the window
+    // up waiting for that process's first frame (half a second for the start
+    // view, which shows with the window): it shows once its page has loaded.
+    g_signal_connect(p.view, "load-changed", G_CALLBACK(show_when_loaded), nullptr);
     // Added to a scrolled window, a view that does not scroll by itself is
     // wrapped in a viewport, which must be shown as well.
     if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(p.container))) gtk_widget_show(child);
@@ -124,7 +121,7 @@ void create_view(WebPanel which) {
         load_start_page(which, view);
     }
     // Nothing to load: the view shows as it is.
-    if (which == WebPanel::start && !webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view)))
+    if (!webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view)))
         show_when_loaded(WEBKIT_WEB_VIEW(view), WEBKIT_LOAD_FINISHED, nullptr);
 }
 
