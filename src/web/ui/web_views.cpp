@@ -75,11 +75,31 @@ void load_start_page(WebPanel which, GtkWidget* view) {
     if (g_remote_start_pages || is_product_page_address(uri)) load_into(view, uri);
 }
 
-// Also after a failed load: the view then shows its error page.
+constexpr const char* kShowTimerKey = "orvane-show-timer";
+
+void show_now(GtkWidget* view);
+
+void forget_show_timer(gpointer id) {
+    g_source_remove(GPOINTER_TO_UINT(id));
+}
+
+// A page that keeps loading (a slow server) does not keep its view hidden.
+gboolean show_late(gpointer view) {
+    g_object_steal_data(G_OBJECT(view), kShowTimerKey);
+    show_now(GTK_WIDGET(view));
+    return G_SOURCE_REMOVE;
+}
+
+// Its page's content has begun to come in (or failed: the view then shows
+// its error page).
 void show_when_loaded(WebKitWebView* view, WebKitLoadEvent event, gpointer) {
-    if (event != WEBKIT_LOAD_FINISHED) return;
+    if (event == WEBKIT_LOAD_COMMITTED || event == WEBKIT_LOAD_FINISHED) show_now(GTK_WIDGET(view));
+}
+
+void show_now(GtkWidget* view) {
     g_signal_handlers_disconnect_by_func(view, reinterpret_cast<gpointer>(show_when_loaded), nullptr);
-    gtk_widget_show(GTK_WIDGET(view));
+    g_object_set_data(G_OBJECT(view), kShowTimerKey, nullptr);
+    gtk_widget_show(view);
 }
 
 void create_view(WebPanel which) {
@@ -99,6 +119,9 @@ void create_view(WebPanel which) {
     // up waiting for that process's first frame (half a second for the start
     // view, which shows with the window): it shows once its page has loaded.
     g_signal_connect(p.view, "load-changed", G_CALLBACK(show_when_loaded), nullptr);
+    g_object_set_data_full(G_OBJECT(p.view), kShowTimerKey,
+                           GUINT_TO_POINTER(g_timeout_add(2000, show_late, p.view)),
+                           forget_show_timer);
     // Added to a scrolled window, a view that does not scroll by itself is
     // wrapped in a viewport, which must be shown as well.
     if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(p.container))) gtk_widget_show(child);
@@ -121,8 +144,7 @@ void create_view(WebPanel which) {
         load_start_page(which, view);
     }
     // Nothing to load: the view shows as it is.
-    if (!webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view)))
-        show_when_loaded(WEBKIT_WEB_VIEW(view), WEBKIT_LOAD_FINISHED, nullptr);
+    if (!webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view))) show_now(view);
 }
 
 gboolean create_start_view_idle(gpointer) {
