@@ -149,9 +149,11 @@ TEST_F(TerminalTest, CloseAndExitRemoveOnlyTheirOwnTab) {
 }
 
 TEST_F(TerminalTest, SavingTheScreenGivesADocumentOfItsText) {
+    show_terminal_page();
     GtkWidget* terminal = terminal_current();
     terminal_type(terminal, "echo saved-line\n");
-    ASSERT_TRUE(spin_until([&] { return screen_has_line(terminal, "saved-line"); }, kShellWait));
+    ASSERT_TRUE(spin_until([&] { return screen_has_line(terminal, "saved-line"); }, kShellWait))
+        << screen(terminal);
     spin_for(200);
 
     GtkWidget* menu = terminal_menu_new(terminal);
