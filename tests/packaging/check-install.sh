@@ -24,6 +24,7 @@ need share/icons/hicolor/48x48/apps/orvane.png
 need share/icons/hicolor/128x128/apps/orvane.png
 src=$(dirname "$0")/../..
 for word_file in "$src"/data/doc/*; do
+  [ "$(basename "$word_file")" = README.md ] && continue
   [ -f "$word_file" ] && need "share/orvane/doc/$(basename "$word_file")"
 done
 for lang in $(sed 's/#.*//' "$src/po/LINGUAS"); do
