@@ -26,6 +26,7 @@ inline bool is_word(char c) {
 // and CR LF each end one line, so the three kinds of file number their lines
 // alike; a last line without a line end is a line too.
 template <class F> void for_each_line(std::string_view text, F&& f) {
+    if (text.empty()) return;
     const char* p = text.data();
     const char* const end = p + text.size();
     // Files without CR, by far the most common, go with one memchr per line.

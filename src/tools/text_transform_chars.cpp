@@ -154,7 +154,7 @@ TransformResult counter_text(long start, long end, long factor) {
     const long lines = count > counter_max_lines ? counter_max_lines : static_cast<long>(count);
     // The products grow or shrink steadily, so checking both ends checks them all.
     const __int128 first = static_cast<__int128>(start) * factor;
-    const __int128 last = static_cast<__int128>(start + lines - 1) * factor;
+    const __int128 last = (static_cast<__int128>(start) + lines - 1) * factor;
     for (const __int128 v : {first, last})
         if (v > LLONG_MAX || v < LLONG_MIN) return std::nullopt;
     std::string out;
