@@ -342,15 +342,21 @@ void mount_dialog_open(RemoteKind kind, const std::array<std::string, 3>* values
 // ---------------------------------------------------------------------------
 // Choosing a history row
 
+// The selected row when it is one of the list's rows, not the root row that
+// names the list.
+bool selected_list_row(GtkTreeSelection* selection, GtkTreeModel*& model, GtkTreeIter& iter) {
+    if (!gtk_tree_selection_get_selected(selection, &model, &iter)) return false;
+    GtkTreePath* path = gtk_tree_model_get_path(model, &iter);
+    const int depth = gtk_tree_path_get_depth(path);
+    gtk_tree_path_free(path);
+    return depth >= 2;
+}
+
 void on_history_changed(GtkTreeSelection* selection, gpointer data) {
     const auto kind = static_cast<RemoteKind>(GPOINTER_TO_INT(data));
     GtkTreeModel* model = nullptr;
     GtkTreeIter iter;
-    if (!gtk_tree_selection_get_selected(selection, &model, &iter)) return;
-    GtkTreePath* path = gtk_tree_model_get_path(model, &iter);
-    const int depth = gtk_tree_path_get_depth(path);
-    gtk_tree_path_free(path);
-    if (depth < 2) return; // the root row names the list
+    if (!selected_list_row(selection, model, iter)) return;
     gchar* host = nullptr;
     gchar* user = nullptr;
     gchar* third = nullptr;
@@ -507,11 +513,7 @@ GtkTreeStore* myadmin_store_new() {
 void on_myadmin_changed(GtkTreeSelection* selection, gpointer) {
     GtkTreeModel* model = nullptr;
     GtkTreeIter iter;
-    if (!gtk_tree_selection_get_selected(selection, &model, &iter)) return;
-    GtkTreePath* path = gtk_tree_model_get_path(model, &iter);
-    const int depth = gtk_tree_path_get_depth(path);
-    gtk_tree_path_free(path);
-    if (depth < 2) return;
+    if (!selected_list_row(selection, model, iter)) return;
     gchar* address = nullptr;
     gtk_tree_model_get(model, &iter, col_label, &address, -1);
     if (address) web_panel_load(WebPanel::myadmin_web, address);

@@ -11,3 +11,15 @@ void tool_button_set_tip(GtkToolItem* item, const char* tip) {
     set_accessible_name(GTK_WIDGET(item), tip);
     set_accessible_name(gtk_bin_get_child(GTK_BIN(item)), tip);
 }
+
+GtkToolItem* toolbar_add_stock_button(GtkWidget* toolbar, const char* stock, const char* tip,
+                                      GCallback handler) {
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    GtkToolItem* item = gtk_tool_button_new_from_stock(stock);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    gtk_widget_set_name(GTK_WIDGET(item), stock);
+    tool_button_set_tip(item, tip);
+    g_signal_connect(item, "clicked", handler, nullptr);
+    gtk_toolbar_insert(GTK_TOOLBAR(toolbar), item, -1);
+    return item;
+}

@@ -61,14 +61,6 @@ void on_panel_map(GtkWidget*, gpointer) {
     file_panel_chooser();
 }
 
-GtkToolItem* tool_button(const char* stock, const char* tooltip, GCallback handler) {
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    GtkToolItem* button = gtk_tool_button_new_from_stock(stock);
-    G_GNUC_END_IGNORE_DEPRECATIONS
-    tool_button_set_tip(button, tooltip);
-    g_signal_connect(button, "clicked", handler, nullptr);
-    return button;
-}
 } // namespace
 
 GtkWidget* file_panel_create() {
@@ -80,11 +72,9 @@ GtkWidget* file_panel_create() {
     gtk_toolbar_set_style(GTK_TOOLBAR(toolbar), GTK_TOOLBAR_ICONS);
     gtk_toolbar_set_icon_size(GTK_TOOLBAR(toolbar), GTK_ICON_SIZE_SMALL_TOOLBAR);
     gtk_toolbar_set_show_arrow(GTK_TOOLBAR(toolbar), FALSE);
-    gtk_toolbar_insert(
-        GTK_TOOLBAR(toolbar),
-        tool_button("gtk-directory", _("Create a directory"), G_CALLBACK(on_create_directory)), -1);
-    gtk_toolbar_insert(GTK_TOOLBAR(toolbar),
-                       tool_button("gtk-file", _("Create a File"), G_CALLBACK(on_create_file)), -1);
+    toolbar_add_stock_button(toolbar, "gtk-directory", _("Create a directory"),
+                             G_CALLBACK(on_create_directory));
+    toolbar_add_stock_button(toolbar, "gtk-file", _("Create a File"), G_CALLBACK(on_create_file));
     GtkToolItem* entry_item = gtk_tool_item_new();
     GtkWidget* name_entry = gtk_entry_new();
     window_part_set(WindowPart::file_panel_name, name_entry);

@@ -268,33 +268,36 @@ void notify_user(std::string_view text) {
     if (note) notify_notification_show(note.get(), nullptr);
 }
 
-GtkWidget* log_view_create() {
-    Report& r = report();
-    GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
-    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroll), GTK_POLICY_AUTOMATIC,
-                                   GTK_POLICY_AUTOMATIC);
+GtkWidget* log_style_view_new(const char* accessible_name) {
     GtkWidget* view = gtk_source_view_new();
-    set_accessible_name(view, _("Informations"));
+    set_accessible_name(view, accessible_name);
     GtkSourceView* source = GTK_SOURCE_VIEW(view);
     gtk_source_view_set_show_right_margin(source, TRUE);
-    gtk_source_view_set_show_line_numbers(source, TRUE);
     gtk_source_view_set_show_line_marks(source, TRUE);
     gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
     gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(view), FALSE);
-    gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD);
-
     GObjectPtr<GtkCssProvider> font(gtk_css_provider_new());
     gtk_css_provider_load_from_data(font.get(), "textview { font-family: mono; font-size: 8pt; }",
                                     -1, nullptr);
     gtk_style_context_add_provider(gtk_widget_get_style_context(view),
                                    GTK_STYLE_PROVIDER(font.get()),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    GtkSourceBuffer* buffer = GTK_SOURCE_BUFFER(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)));
+    if (GtkSourceStyleScheme* scheme = gtk_source_style_scheme_manager_get_scheme(
+            gtk_source_style_scheme_manager_get_default(), theme_name().c_str()))
+        gtk_source_buffer_set_style_scheme(buffer, scheme);
+    return view;
+}
 
+GtkWidget* log_view_create() {
+    Report& r = report();
+    GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroll), GTK_POLICY_AUTOMATIC,
+                                   GTK_POLICY_AUTOMATIC);
+    GtkWidget* view = log_style_view_new(_("Informations"));
+    gtk_source_view_set_show_line_numbers(GTK_SOURCE_VIEW(view), TRUE);
+    gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD);
     GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
-    GtkSourceStyleSchemeManager* schemes = gtk_source_style_scheme_manager_get_default();
-    if (GtkSourceStyleScheme* scheme =
-            gtk_source_style_scheme_manager_get_scheme(schemes, theme_name().c_str()))
-        gtk_source_buffer_set_style_scheme(GTK_SOURCE_BUFFER(buffer), scheme);
 
     gtk_text_buffer_create_tag(buffer, "lm_greet", "foreground", "#6c0606", nullptr);
     gtk_text_buffer_create_tag(buffer, "gray_bg", "background", "gray", nullptr);

@@ -42,6 +42,9 @@ void status_message(const char* text); // null is ignored
 void notify_user(std::string_view text);
 
 // Widgets the main window builder creates once and packs.
+// A read-only source view in the log's style: small monospace text, right
+// margin and line marks, no cursor, the theme's colours.
+GtkWidget* log_style_view_new(const char* accessible_name);
 GtkWidget* log_view_create(); // the scrolled log view, tags created
 GtkWidget* log_view();        // the source view inside it, or null
 GtkWidget* status_bar_create();

@@ -32,17 +32,6 @@ void on_clear(GtkToolButton*, gpointer) {
     terminal_clear();
 }
 
-void add_button(GtkWidget* toolbar, const char* stock, const char* tooltip,
-                void (*handler)(GtkToolButton*, gpointer)) {
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    GtkToolItem* item = gtk_tool_button_new_from_stock(stock);
-    G_GNUC_END_IGNORE_DEPRECATIONS
-    gtk_widget_set_name(GTK_WIDGET(item), stock);
-    tool_button_set_tip(item, tooltip);
-    g_signal_connect(item, "clicked", G_CALLBACK(handler), nullptr);
-    gtk_toolbar_insert(GTK_TOOLBAR(toolbar), item, -1);
-}
-
 GtkWidget* build_run_window() {
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_widget_set_name(window, "run_window");
@@ -55,10 +44,10 @@ GtkWidget* build_run_window() {
     gtk_widget_set_name(toolbar, "run_toolbar");
     gtk_toolbar_set_style(GTK_TOOLBAR(toolbar), GTK_TOOLBAR_ICONS);
     gtk_toolbar_set_icon_size(GTK_TOOLBAR(toolbar), GTK_ICON_SIZE_SMALL_TOOLBAR);
-    add_button(toolbar, "gtk-execute", _("Run script/bin"), on_run);
-    add_button(toolbar, "gtk-apply", _("Chmod u+x script/bin"), on_chmod);
+    toolbar_add_stock_button(toolbar, "gtk-execute", _("Run script/bin"), G_CALLBACK(on_run));
+    toolbar_add_stock_button(toolbar, "gtk-apply", _("Chmod u+x script/bin"), G_CALLBACK(on_chmod));
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), gtk_separator_tool_item_new(), -1);
-    add_button(toolbar, "gtk-clear", _("Clear terminal"), on_clear);
+    toolbar_add_stock_button(toolbar, "gtk-clear", _("Clear terminal"), G_CALLBACK(on_clear));
     gtk_box_pack_start(GTK_BOX(box), toolbar, FALSE, FALSE, 0);
 
     GCharPtr folder(g_get_current_dir());

@@ -106,17 +106,6 @@ void on_next(GtkToolButton*, gpointer) {
     terminal_next();
 }
 
-void add_button(GtkWidget* toolbar, const char* stock, const char* tooltip,
-                void (*handler)(GtkToolButton*, gpointer)) {
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    GtkToolItem* item = gtk_tool_button_new_from_stock(stock);
-    G_GNUC_END_IGNORE_DEPRECATIONS
-    gtk_widget_set_name(GTK_WIDGET(item), stock);
-    tool_button_set_tip(item, tooltip);
-    g_signal_connect(item, "clicked", G_CALLBACK(handler), nullptr);
-    gtk_toolbar_insert(GTK_TOOLBAR(toolbar), item, -1);
-}
-
 } // namespace
 
 GtkWidget* terminal_new_tab() {
@@ -177,11 +166,11 @@ void terminal_bar_build(GtkWidget* box) {
     gtk_widget_set_name(toolbar, "terminal_toolbar");
     gtk_toolbar_set_style(GTK_TOOLBAR(toolbar), GTK_TOOLBAR_ICONS);
     gtk_toolbar_set_icon_size(GTK_TOOLBAR(toolbar), GTK_ICON_SIZE_SMALL_TOOLBAR);
-    add_button(toolbar, "gtk-remove", _("Close Terminal"), on_close);
-    add_button(toolbar, "gtk-add", _("New Terminal"), on_new);
+    toolbar_add_stock_button(toolbar, "gtk-remove", _("Close Terminal"), G_CALLBACK(on_close));
+    toolbar_add_stock_button(toolbar, "gtk-add", _("New Terminal"), G_CALLBACK(on_new));
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), gtk_separator_tool_item_new(), -1);
-    add_button(toolbar, "gtk-go-back", _("Prev Terminal"), on_previous);
-    add_button(toolbar, "gtk-go-forward", _("Next Terminal"), on_next);
+    toolbar_add_stock_button(toolbar, "gtk-go-back", _("Prev Terminal"), G_CALLBACK(on_previous));
+    toolbar_add_stock_button(toolbar, "gtk-go-forward", _("Next Terminal"), G_CALLBACK(on_next));
     gtk_box_pack_start(GTK_BOX(box), toolbar, TRUE, TRUE, 0);
     gtk_widget_show_all(toolbar);
 }

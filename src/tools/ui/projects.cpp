@@ -213,27 +213,12 @@ GtkWidget* page_button(GtkWidget* box, const char* label, void (*command)()) {
 }
 
 GtkWidget* build_log_view() {
-    GtkWidget* view = gtk_source_view_new();
+    GtkWidget* view = log_style_view_new(_("Journal du projet"));
     gtk_widget_set_name(view, "project_log");
-    atk_object_set_name(gtk_widget_get_accessible(view), _("Journal du projet"));
-    GtkSourceView* source = GTK_SOURCE_VIEW(view);
-    gtk_source_view_set_show_right_margin(source, TRUE);
-    gtk_source_view_set_show_line_marks(source, TRUE);
-    gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
-    gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(view), FALSE);
-    GObjectPtr<GtkCssProvider> font(gtk_css_provider_new());
-    gtk_css_provider_load_from_data(font.get(), "textview { font-family: mono; font-size: 8pt; }",
-                                    -1, nullptr);
-    gtk_style_context_add_provider(gtk_widget_get_style_context(view),
-                                   GTK_STYLE_PROVIDER(font.get()),
-                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     GtkSourceBuffer* buffer = GTK_SOURCE_BUFFER(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)));
     if (GtkSourceLanguage* sh = gtk_source_language_manager_get_language(
             gtk_source_language_manager_get_default(), "sh"))
         gtk_source_buffer_set_language(buffer, sh);
-    if (GtkSourceStyleScheme* scheme = gtk_source_style_scheme_manager_get_scheme(
-            gtk_source_style_scheme_manager_get_default(), theme_name().c_str()))
-        gtk_source_buffer_set_style_scheme(buffer, scheme);
     return view;
 }
 
